@@ -1,0 +1,60 @@
+#pragma once
+// The document: the three line lists of the panes (1 receive, 2 TNC, 3 transmit
+// history) with their counts, and the running contest serial number. Lines are
+// 8-bit byte strings, never re-encoded. Used on the user-interface thread only.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class SettingsStore;
+
+using LineList = std::vector<std::string>;
+
+class CVELTRANDoc {
+public:
+    static constexpr int kReceiveList = 1;
+    static constexpr int kTncList = 2;
+    static constexpr int kTransmitList = 3;
+
+    // Reads "Settings" "I" (leading decimal digits, else 0) into m_nSerialNumber.
+    explicit CVELTRANDoc(SettingsStore& settings);
+
+    // Appends `text` to list 1..3 as lines split at LF (a trailing LF leaves an
+    // empty last line). For list 1 with "Ports" "RTTYLFLF" set, every line is
+    // followed by an extra empty line. CRs are kept: callers remove them.
+    void AddText(std::string_view text, int list);
+    int GetLineCount(int list) const;
+    const LineList& GetList(int list) const;
+    // Replaces one line in place (the receive view's "Swap Line"); out-of-range does nothing.
+    void SetLine(int list, size_t index, std::string line);
+    void ClearList(int list);
+
+    // New document: with "Options" "InitLogo" set, adds the notice line to list 1.
+    // No list is cleared.
+    void OnNewDocument();
+
+    // ".rty" file. SaveFile writes the three counts and lists. OpenFile reads the
+    // whole file into a fresh document and replaces this one's lists and counts
+    // only on success; on failure `error` says why and nothing changes.
+    bool SaveFile(const std::string& path, std::string* error);
+    bool OpenFile(const std::string& path, std::string* error);
+
+    // Changed since the last New, Open or Save (for the "save changes?" question).
+    bool IsModified() const { return m_bModified; }
+    void SetModified(bool modified) { m_bModified = modified; }
+
+    SettingsStore& Settings() const { return m_settings; }
+
+    int32_t m_nSerialNumber = 0;
+
+    // The notice line added by OnNewDocument.
+    static constexpr const char* kNoticeLine = " VELTRAN (c) 1998 Quorvane";
+
+private:
+    friend struct RtyCodec;
+    SettingsStore& m_settings;
+    LineList m_lists[3];
+    int32_t m_nCounts[3] = {0, 0, 0};
+    bool m_bModified = false;
+};
