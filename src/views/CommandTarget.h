@@ -1,0 +1,26 @@
+#pragma once
+// A receiver of menu, accelerator and button commands (ids of CommandTable.h).
+// The frame offers each command to the active pane first, then to the other
+// panes, then handles it itself; the first target that returns true has it.
+// All calls come on the user-interface thread.
+
+struct CommandState {
+    bool enabled = true;
+    bool checked = false;
+};
+
+class CommandTarget {
+public:
+    virtual ~CommandTarget() = default;
+
+    // Carries out the command; false when this target does not handle it.
+    virtual bool OnCommand(int id) = 0;
+    // Sets the command's enabled/checked state; false when this target does
+    // not handle it (the state is then left to the next target).
+    virtual bool OnUpdateCommand(int id, CommandState& state)
+    {
+        (void)id;
+        (void)state;
+        return false;
+    }
+};
