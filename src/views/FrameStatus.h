@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+class QPrinter;
+
 class FrameStatus {
 public:
     virtual ~FrameStatus() = default;
@@ -22,4 +24,8 @@ public:
     virtual void UpdatePortStatus() = 0;
     // The stretching message pane 0.
     virtual void SetMessageText(const QString& text) = 0;
+    // The program's one printer, set up by File, "P&rint Setup...": a pane that
+    // prints uses it so the chosen printer and page settings apply. May be
+    // nullptr (then the pane makes its own default printer).
+    virtual QPrinter* SharedPrinter() { return nullptr; }
 };
