@@ -3,11 +3,13 @@
 // history) with their counts, and the running contest serial number. Lines are
 // 8-bit byte strings, never re-encoded. Used on the user-interface thread only.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class SettingsStore;
+class WallClock;
 
 using LineList = std::vector<std::string>;
 
@@ -48,6 +50,17 @@ public:
 
     int32_t m_nSerialNumber = 0;
 
+    // Caret expansion of macro, tape and report texts (MacroExpander.h; the
+    // forwarding lives in CVELTRANDocMacros.cpp).
+    std::string ExpandMacro(char key, bool fromKeyboard);
+    void ExpandReferences(std::string& text);
+    // Appends the ADIF record of the current contact (ReportRecord.h).
+    void BuildAdifRecord(std::string& record);
+    // Where the expansion takes the time and the mode from: `clock` (nullptr:
+    // the system clock; it must outlive its use) and the RTTY link's data bits
+    // (unset: "Ports" "RTTYType").
+    void SetMacroSources(const WallClock* clock, std::function<int()> rttyByteSize);
+
     // The notice line added by OnNewDocument.
     static constexpr const char* kNoticeLine = " VELTRAN (c) 1998 Quorvane";
 
@@ -57,4 +70,6 @@ private:
     LineList m_lists[3];
     int32_t m_nCounts[3] = {0, 0, 0};
     bool m_bModified = false;
+    const WallClock* m_pMacroClock = nullptr;
+    std::function<int()> m_fnRttyByteSize;
 };

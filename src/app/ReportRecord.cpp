@@ -1,0 +1,102 @@
+#include "app/ReportRecord.h"
+
+#include "app/CVELTRANDoc.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "app/SystemErrorText.h"
+#include "app/WallClock.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// One tagged field: "<name:length>value" or, with a type indicator,
+// "<name:length:type>value".
+void AppendField(std::string& record, const char* name, const std::string& value,
+                 const char* type = nullptr)
+{
+    record += '<';
+    record += name;
+    record += ':';
+    record += std::to_string(value.size());
+    if (type != nullptr) {
+        record += ':';
+        record += type;
+    }
+    record += '>';
+    record += value;
+}
+
+}  // namespace
+
+void ReportRecord::BuildAdifRecord(std::string& record, const SettingsStore& settings,
+                                   const WallClock& clock, int rttyByteSize)
+{
+    char buf[32];
+    AppendField(record, "operator", settings.Get(keys::MacroOwnCall));
+    AppendField(record, "call", settings.Get(keys::MacroOtherCall));
+
+    // The clock is read once per field, as each field takes its own reading.
+    const bool local = settings.Get(keys::UseLocal) != 0;
+    const CivilTime on = clock.Now(local);
+    std::snprintf(buf, sizeof buf, "%02d%02d", on.hour, on.minute);
+    AppendField(record, "time_on", buf, "t");
+    const CivilTime date = clock.Now(local);
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", date.year, date.month, date.day);
+    AppendField(record, "qso_date", buf, "d");
+
+    AppendField(record, "RST_SENT", settings.Get(keys::MacroReport));
+    AppendField(record, "RST_RCVD", settings.Get(keys::MacroRepeatReport));
+    AppendField(record, "band", settings.Get(keys::MacroBand) + "M");
+    AppendField(record, "mode", "RTTY");
+    if (rttyByteSize != 5)
+        AppendField(record, "submode", "ASCI");
+    record += "<eor>";
+}
+
+std::string ReportRecord::Build(CVELTRANDoc& doc)
+{
+    std::string record;
+    if (doc.Settings().Get(keys::UseADIF) != 0) {
+        doc.BuildAdifRecord(record);
+    } else {
+        record = kPlainTemplate;
+        doc.ExpandReferences(record);
+    }
+    return record;
+}
+
+bool ReportRecord::Append(const std::string& record, std::string* error, const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (error != nullptr)
+            *error = SystemErrorText(errno);
+        return false;
+    }
+    const std::string line = record + "\r\n";
+    // A short write is continued so the record is never cut; a failed write
+    // (a full disk) is reported like a failed open, not passed off as logged.
+    size_t done = 0;
+    int writeError = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            writeError = n < 0 ? errno : 0;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (done < line.size()) {
+        if (error != nullptr)
+            *error = SystemErrorText(writeError);
+        return false;
+    }
+    return true;
+}

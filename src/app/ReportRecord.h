@@ -1,0 +1,33 @@
+#pragma once
+// The contact (QSO) record appended to the log file by the Report command:
+// an ADIF record ("Options" "UseADIF", default 1) or the plain template with
+// its caret codes expanded. Values are read from the store at report time.
+// User-interface thread only.
+#include <string>
+
+class CVELTRANDoc;
+class SettingsStore;
+class WallClock;
+
+class ReportRecord {
+public:
+    static constexpr const char* kLogFile = "REPORT.TXT";
+    static constexpr const char* kPlainTemplate = "^C ^K ^T^D^H ^L ^B ^M ^E";
+
+    // Appends the ADIF fields operator, call, time_on, qso_date, RST_SENT,
+    // RST_RCVD, band and mode, then "<eor>", to `record`. Mode: RTTY for 5-bit
+    // Baudot; 7/8-bit data is logged as RTTY with the ASCII submode (ASCI).
+    static void BuildAdifRecord(std::string& record, const SettingsStore& settings,
+                                const WallClock& clock, int rttyByteSize);
+
+    // The record in the layout "UseADIF" chooses, without line end.
+    static std::string Build(CVELTRANDoc& doc);
+
+    // Appends `record` and CR LF to the log file at `path` in one write, creating
+    // the file when missing and never truncating it; others may read and write
+    // it meanwhile. When the file cannot be opened or the write fails, returns
+    // false and sets `error` to the system's text ("Unknown Error" when it has
+    // none).
+    static bool Append(const std::string& record, std::string* error,
+                       const std::string& path = kLogFile);
+};
