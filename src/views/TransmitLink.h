@@ -1,0 +1,42 @@
+#pragma once
+// What the transmit side uses of the RTTY serial link. The live program binds
+// it to the receive view's SerialLink (SerialLinkTransmit); tests give a fake.
+// Every call comes from the user-interface thread. The link keeps its own
+// thread rules: the queue lengths are read under its lock, the hold, active
+// and keyed flags are atomics shared with its transmit thread.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class TransmitLink {
+public:
+    virtual ~TransmitLink() = default;
+
+    // Encodes (5-bit data) and queues the text; the text is replaced by what
+    // was queued. Nothing happens while the port is closed.
+    virtual void SendText(std::string& text) = 0;
+    // A short C string sent as one text (the line end in Character mode).
+    virtual void SendChar(const char* text) = 0;
+    // One byte ahead of everything waiting (the shift code that opens a transmission).
+    virtual void PushFront(uint8_t byte) = 0;
+    // Empties queue and out-buffer, clears hold and active, unkeys.
+    virtual void ClearTransmit() = 0;
+    // Keying may hold the caller for the PTT margins (100 ms each side).
+    virtual void KeyTransmitter() = 0;
+    virtual void UnkeyTransmitter() = 0;
+    virtual void InjectTestMessage(bool testMode) = 0;
+
+    // Codec operations on the link's own shift state.
+    virtual uint8_t CurrentShiftCode() const = 0;
+    virtual void EchoThroughCodec(std::string& text, int stream) = 0;
+
+    virtual size_t TxQueueLength() const = 0;
+    virtual size_t TxOutLength() const = 0;
+
+    virtual bool TxActive() const = 0;
+    virtual void SetTxActive(bool on) = 0;
+    virtual bool TxHold() const = 0;
+    virtual void SetTxHold(bool on) = 0;
+    virtual bool Keyed() const = 0;
+    virtual bool Diddle() const = 0;
+};
