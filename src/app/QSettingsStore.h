@@ -1,0 +1,35 @@
+#pragma once
+// The per-user settings store on QSettings: organisation "Quorvane",
+// application "VELTRAN", native format (on Linux an INI file under
+// $XDG_CONFIG_HOME/Quorvane/VELTRAN.conf). Sections are groups, keys are
+// spelled as in the key table. Texts are stored as Latin-1 strings, so every
+// byte comes back as written. The file does not tell integers from texts, so
+// a value reads as an integer exactly when its text is a whole decimal integer
+// (ParseStoredInt); anything else gives the caller's default.
+// Used on the user-interface thread only.
+#include "app/SettingsStore.h"
+
+#include <QSettings>
+#include <QString>
+
+class QSettingsStore : public SettingsStore {
+public:
+    // The user's store.
+    QSettingsStore();
+    // A store in the given file (tests, portable set-ups).
+    explicit QSettingsStore(const QString& filePath);
+
+    int GetInt(std::string_view section, std::string_view key, int def) const override;
+    std::string GetText(std::string_view section, std::string_view key,
+                        std::string_view def) const override;
+    void PutInt(std::string_view section, std::string_view key, int value) override;
+    void PutText(std::string_view section, std::string_view key, std::string_view value) override;
+
+    // Writes pending changes to disk now (QSettings also does so on its own
+    // and when the store is destroyed).
+    void Sync();
+    QString FileName() const { return m_settings.fileName(); }
+
+private:
+    QSettings m_settings;
+};
