@@ -1,0 +1,46 @@
+#include "app/DeviceMap.h"
+
+#include "app/SettingsKeys.h"
+#include "link/PosixSerialPort.h"
+#include "link/SimulatedModem.h"
+
+#include <string_view>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr std::string_view kSimPrefix = "sim:";
+// Never a device value: tells "never written" apart from any stored text.
+constexpr const char* kUnset = "\x01unset";
+
+bool DeviceExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string DevicePathForPort(const SettingsStore& settings, int port,
+                              const std::function<bool(const std::string&)>& deviceExists)
+{
+    const std::string stored = settings.GetText(keys::kDevices, keys::DeviceKey(port), kUnset);
+    if (stored != kUnset)
+        return stored;
+    const std::string fallback = keys::DefaultDevice(port);
+    if (deviceExists && deviceExists(fallback))
+        return fallback;
+    return "sim:demo";
+}
+
+std::string DevicePathForPort(const SettingsStore& settings, int port)
+{
+    return DevicePathForPort(settings, port, DeviceExists);
+}
+
+std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
+{
+    if (std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix)
+        return std::make_unique<SimulatedModem>(std::string_view(path).substr(kSimPrefix.size()));
+    return std::make_unique<PosixSerialPort>(path);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Port numbers to devices. Port N is the "Devices" "COM<N>" setting: a device
+// path, or a value beginning with "sim:" for the built-in simulated modem.
+#include "app/SettingsStore.h"
+#include "link/PortDevice.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The device value for `port`: the stored value when there is one; else
+// /dev/ttyS<N-1> when that device exists, else "sim:demo", so the program runs
+// on the simulated modem out of the box on a machine without serial ports.
+std::string DevicePathForPort(const SettingsStore& settings, int port);
+// The same, with the existence test supplied (tests never look at real devices).
+std::string DevicePathForPort(const SettingsStore& settings, int port,
+                              const std::function<bool(const std::string&)>& deviceExists);
+
+// A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
+// else a PosixSerialPort on the path.
+std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);

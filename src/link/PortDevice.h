@@ -1,0 +1,86 @@
+#pragma once
+// The port device a SerialLink talks to: a real serial device (PosixSerialPort)
+// or the in-process simulated modem (SimulatedModem). The link never touches
+// the operating system directly, so tests can stand in for the modem.
+//
+// Threads: Open and Close run on the owner's thread while no link thread is
+// running. While open, WaitEvents and Read are called by the link's receive
+// thread only, Write by its transmit thread only; SetRts/SetDtr, Purge, Wake,
+// Cancel and IsDown may be called from any thread.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+// Line settings of one open. Codes as the link keeps them: parity 0 none,
+// 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a half, 2 two.
+struct LineSettings {
+    uint32_t baud = 9600;
+    uint8_t dataBits = 8;
+    uint8_t parity = 0;
+    uint8_t stopBits = 0;
+    // RTS keys a transmitter: Open drops RTS before anything else and leaves
+    // the lines alone on close (no hang-up pulse).
+    bool pttKeying = false;
+};
+
+// Time one character occupies on the line: start bit, data bits, parity bit
+// when there is one, stop bits. Used to decide when output has really left.
+inline std::chrono::microseconds LineCharTime(const LineSettings& s)
+{
+    const uint32_t baud = s.baud ? s.baud : 1;
+    // Half bits: start 2, data 2 each, parity 2, stop 2 / 3 / 4.
+    uint64_t halfBits = 2 + 2ull * s.dataBits + (s.parity ? 2 : 0);
+    halfBits += s.stopBits == 1 ? 3 : (s.stopBits == 2 ? 4 : 2);
+    return std::chrono::microseconds((halfBits * 1000000ull + 2ull * baud - 1) / (2ull * baud));
+}
+
+// What WaitEvents saw; several may come together.
+struct PortEvents {
+    static constexpr uint32_t kRxReady = 1;     // input is waiting: Read it
+    static constexpr uint32_t kDrained = 2;     // all output written so far has left the line
+    static constexpr uint32_t kWoken = 4;       // Wake() was called
+    static constexpr uint32_t kCancelled = 8;   // Cancel() was called: stop waiting for good
+    static constexpr uint32_t kDown = 16;       // the device has gone away
+    uint32_t flags = 0;
+    // With kDrained: how many Write calls since Open the drain covers. A
+    // drain that covers fewer writes than the link has started is stale.
+    uint64_t drainedWrites = 0;
+};
+
+class PortDevice {
+public:
+    virtual ~PortDevice() = default;
+
+    // Opens the device with the given line settings (raw mode, zero bytes
+    // dropped on receive, no flow control, both queues purged). False when the
+    // device can't be opened; the device is then closed.
+    virtual bool Open(const LineSettings& settings) = 0;
+    // Releases the device. Safe to call more than once.
+    virtual void Close() = 0;
+
+    // Blocks until input is waiting, output written earlier has drained (at
+    // most once per drain: only the device's report AND the line time of the
+    // bytes together count), Wake or Cancel is called, or the device goes down.
+    virtual PortEvents WaitEvents() = 0;
+    // Reads up to `max` waiting bytes without blocking; zero bytes received
+    // are dropped. Returns the count stored.
+    virtual size_t Read(uint8_t* buffer, size_t max) = 0;
+    // Writes `len` bytes, waiting at most `timeoutMs` for room. Bytes that
+    // don't fit in time are dropped (there is no retry). Every call counts as
+    // one write for PortEvents::drainedWrites, even when nothing was taken.
+    virtual size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) = 0;
+
+    // Modem-control lines; devices without them ignore the calls silently.
+    virtual void SetRts(bool on) = 0;
+    virtual void SetDtr(bool on) = 0;
+    // Discards everything in both directions.
+    virtual void Purge() = 0;
+
+    // Makes the current (or next) WaitEvents return once with kWoken.
+    virtual void Wake() = 0;
+    // From now until Close, WaitEvents returns kCancelled at once and a
+    // blocked Write returns what it has written so far.
+    virtual void Cancel() = 0;
+    // The device vanished (unplugged, hung up): every later call does nothing.
+    virtual bool IsDown() const = 0;
+};

@@ -1,0 +1,285 @@
+#include "link/PosixSerialPort.h"
+
+#include "link/Termios2.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+timespec ToTimespec(std::chrono::microseconds us)
+{
+    if (us.count() < 0)
+        us = std::chrono::microseconds(0);
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(us.count() / 1000000);
+    ts.tv_nsec = static_cast<long>((us.count() % 1000000) * 1000);
+    return ts;
+}
+
+void Signal(int fd)
+{
+    if (fd < 0)
+        return;
+    const uint64_t one = 1;
+    // A full counter already means "signalled"; nothing to do on failure.
+    [[maybe_unused]] ssize_t r = ::write(fd, &one, sizeof one);
+}
+
+void Consume(int fd)
+{
+    uint64_t value = 0;
+    [[maybe_unused]] ssize_t r = ::read(fd, &value, sizeof value);
+}
+
+}  // namespace
+
+PosixSerialPort::PosixSerialPort(std::string path) : m_path(std::move(path)) {}
+
+PosixSerialPort::~PosixSerialPort()
+{
+    Close();
+}
+
+bool PosixSerialPort::Open(const LineSettings& settings)
+{
+    Close();
+    m_bDown = false;
+    m_bCancelled = false;
+    m_fd = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+
+    // The kernel raises RTS and DTR when a serial device is opened. With RTS
+    // keying a transmitter, drop it before anything else so the radio is keyed
+    // for as short a time as the system allows, and keep the lines as they
+    // are when the device is closed.
+    if (settings.pttKeying) {
+        SetModemLine(TIOCM_RTS, false);
+        termios2io::ClearHangupOnClose(m_fd);
+    }
+    if (::ioctl(m_fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
+        Close();
+        return false;
+    }
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_cancelFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_wakeFd < 0 || m_cancelFd < 0) {
+        Close();
+        return false;
+    }
+    termios2io::FlushBoth(m_fd);
+    // Results of the settings are not tested: a pseudo-terminal ignores the
+    // speed and the character size and still works.
+    termios2io::ApplyLineSettings(m_fd, settings, settings.pttKeying);
+
+    m_charTime = LineCharTime(settings);
+    std::lock_guard lock(m_drainMutex);
+    m_bDrainPending = false;
+    m_busyUntil = Clock::now();
+    m_nWrites = 0;
+    return true;
+}
+
+void PosixSerialPort::Close()
+{
+    for (int* fd : {&m_fd, &m_wakeFd, &m_cancelFd}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+bool PosixSerialPort::IsVanishedError(int err) const
+{
+    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF;
+}
+
+void PosixSerialPort::MarkDown()
+{
+    m_bDown = true;
+}
+
+bool PosixSerialPort::CheckDrained(std::chrono::microseconds& recheck)
+{
+    recheck = std::chrono::microseconds(0);
+    if (!m_bDrainPending)
+        return false;
+    const auto now = Clock::now();
+    if (now < m_busyUntil) {
+        recheck = std::chrono::ceil<std::chrono::microseconds>(m_busyUntil - now);
+        return false;
+    }
+    int queued = 0;
+    if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0)
+        queued = 0;   // no output queue to ask about: the line time alone decides
+    if (queued > 0) {
+        recheck = std::max(m_charTime * queued, std::chrono::microseconds(1000));
+        return false;
+    }
+    m_bDrainPending = false;
+    return true;
+}
+
+PortEvents PosixSerialPort::WaitEvents()
+{
+    PortEvents ev;
+    if (m_fd < 0 || m_bDown) {
+        ev.flags = PortEvents::kDown;
+        return ev;
+    }
+    for (;;) {
+        if (m_bCancelled) {
+            ev.flags |= PortEvents::kCancelled;
+            return ev;
+        }
+        std::chrono::microseconds recheck{0};
+        {
+            std::lock_guard lock(m_drainMutex);
+            if (CheckDrained(recheck)) {
+                ev.flags |= PortEvents::kDrained;
+                ev.drainedWrites = m_nWrites;
+            }
+        }
+        pollfd fds[3] = {{m_fd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}, {m_cancelFd, POLLIN, 0}};
+        timespec ts = ToTimespec(recheck);
+        const bool block = ev.flags == 0;
+        const int n = ::ppoll(fds, 3, block ? (recheck.count() ? &ts : nullptr) : &ts, nullptr);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            MarkDown();
+            ev.flags |= PortEvents::kDown;
+            return ev;
+        }
+        if (fds[0].revents & POLLIN)
+            ev.flags |= PortEvents::kRxReady;
+        else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            MarkDown();
+            ev.flags |= PortEvents::kDown;
+        }
+        if (fds[1].revents & POLLIN) {
+            Consume(m_wakeFd);
+            ev.flags |= PortEvents::kWoken;
+        }
+        if (fds[2].revents & POLLIN)
+            ev.flags |= PortEvents::kCancelled;
+        if (ev.flags)
+            return ev;
+    }
+}
+
+size_t PosixSerialPort::Read(uint8_t* buffer, size_t max)
+{
+    if (m_fd < 0 || m_bDown || max == 0)
+        return 0;
+    ssize_t n;
+    do {
+        n = ::read(m_fd, buffer, max);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        if (IsVanishedError(errno))
+            MarkDown();
+        return 0;   // other errors: cleared, nothing contributed
+    }
+    if (n == 0) {
+        // A non-blocking terminal read returns 0 only after a hang-up.
+        MarkDown();
+        return 0;
+    }
+    // Received zero bytes are discarded, as the line settings promise.
+    uint8_t* end = std::remove(buffer, buffer + n, uint8_t{0});
+    return static_cast<size_t>(end - buffer);
+}
+
+size_t PosixSerialPort::Write(const uint8_t* data, size_t len, uint32_t timeoutMs)
+{
+    if (m_fd < 0 || m_bDown)
+        return 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    Clock::time_point start{};
+    size_t total = 0;
+    while (total < len && !m_bCancelled && !m_bDown) {
+        const ssize_t n = ::write(m_fd, data + total, len - total);
+        if (n > 0) {
+            if (total == 0)
+                start = Clock::now();
+            total += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            if (IsVanishedError(errno))
+                MarkDown();
+            break;   // the rest is dropped
+        }
+        const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            break;   // timed out: the rest is dropped
+        pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_cancelFd, POLLIN, 0}};
+        timespec ts = ToTimespec(left);
+        if (::ppoll(fds, 2, &ts, nullptr) < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            MarkDown();
+            break;
+        }
+    }
+    {
+        std::lock_guard lock(m_drainMutex);
+        ++m_nWrites;
+        if (total > 0)
+            m_busyUntil = std::max(start, m_busyUntil) + m_charTime * static_cast<int64_t>(total);
+        m_bDrainPending = true;
+    }
+    // Let the waiter take the new drain deadline into account.
+    Signal(m_wakeFd);
+    return total;
+}
+
+void PosixSerialPort::SetModemLine(int bit, bool on)
+{
+    if (m_fd < 0 || m_bDown)
+        return;
+    if (::ioctl(m_fd, on ? TIOCMBIS : TIOCMBIC, &bit) != 0 && IsVanishedError(errno))
+        MarkDown();
+    // ENOTTY/EINVAL: no modem lines (a pseudo-terminal); nothing to do.
+}
+
+void PosixSerialPort::SetRts(bool on)
+{
+    SetModemLine(TIOCM_RTS, on);
+}
+
+void PosixSerialPort::SetDtr(bool on)
+{
+    SetModemLine(TIOCM_DTR, on);
+}
+
+void PosixSerialPort::Purge()
+{
+    if (m_fd < 0 || m_bDown)
+        return;
+    termios2io::FlushBoth(m_fd);
+    std::lock_guard lock(m_drainMutex);
+    m_busyUntil = Clock::now();   // what was waiting has been thrown away
+}
+
+void PosixSerialPort::Wake()
+{
+    Signal(m_wakeFd);
+}
+
+void PosixSerialPort::Cancel()
+{
+    m_bCancelled = true;
+    Signal(m_cancelFd);
+}

@@ -1,0 +1,463 @@
+#include "link/SerialLink.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+// The transmitter needs this long after RTS rises before the first character,
+// and the last character this long before RTS falls.
+constexpr std::chrono::milliseconds kKeyingWait{100};
+// The line settles after opening before anything is sent.
+constexpr std::chrono::milliseconds kOpenSettle{100};
+
+}  // namespace
+
+SerialLink::SerialLink() = default;
+
+SerialLink::~SerialLink()
+{
+    Connect(false);
+}
+
+bool SerialLink::PortUsable() const
+{
+    return m_hPort && !m_bDown.load();
+}
+
+void SerialLink::Notify()
+{
+    {
+        std::lock_guard lock(m_txMutex);
+        ++m_nTxWakeGen;
+    }
+    m_txWake.notify_all();
+}
+
+void SerialLink::Wake()
+{
+    Notify();
+}
+
+uint32_t SerialLink::WriteTimeoutMs(size_t len) const
+{
+    // 19200 / baud ms per byte (426 at 45 baud). Above 19200 baud the division
+    // gives 0, which would make every write that must wait for room fail at
+    // once: keep at least 1 ms per byte.
+    const uint32_t perByte = std::max<uint32_t>(1, 19200 / std::max<uint32_t>(1, m_nBaud));
+    return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{perByte} * len, UINT32_MAX));
+}
+
+// ---- opening and closing -------------------------------------------------
+
+void SerialLink::Connect(bool open)
+{
+    if (!open) {
+        m_bRunning = 0;
+        Notify();
+        // Release anything blocked on the device first: a write waiting for
+        // room on a stalled line, the receive thread's wait.
+        if (m_hPort)
+            m_hPort->Cancel();
+        if (m_txThread.joinable())
+            m_txThread.join();
+        if (m_hPort) {
+            UnkeyTransmitter();
+            m_hPort->Purge();
+        }
+        if (m_rxThread.joinable())
+            m_rxThread.join();
+        if (m_hPort) {
+            m_hPort->Close();
+            m_hPort.reset();
+        }
+        m_bOpen = false;
+        return;
+    }
+
+    if (m_hPort || !m_opener)
+        return;
+    std::unique_ptr<PortDevice> device = m_opener(static_cast<int>(m_nPort));
+    if (!device)
+        return;
+    LineSettings settings;
+    settings.baud = std::max<uint32_t>(1, m_nBaud);
+    settings.dataBits = m_nByteSize;
+    settings.parity = m_nParity;
+    settings.stopBits = m_nStopBits;
+    settings.pttKeying = m_bPttKeying != 0;
+    if (!device->Open(settings))
+        return;
+
+    m_hPort = std::move(device);
+    m_bDown = false;
+    {
+        std::lock_guard lock(m_txMutex);
+        m_nWritesStarted = 0;
+        // Nothing has been written on this port yet, so nothing waits to drain.
+        m_bTxEmpty = 1;
+    }
+    m_bOpen = true;
+    m_bDataReady = 0;
+    m_bRunning = 1;
+    try {
+        m_rxThread = std::thread(&SerialLink::ReceiveThread, this);
+    } catch (...) {
+        m_bRunning = 0;
+        return;
+    }
+    try {
+        m_txThread = std::thread(&SerialLink::TransmitThread, this);
+    } catch (...) {
+        m_bRunning = 0;
+    }
+
+    {
+        std::lock_guard keyLock(m_keyMutex);
+        if (!m_bPttKeying) {
+            m_hPort->SetRts(true);
+            m_hPort->SetDtr(true);
+        } else {
+            // The transmitter starts unkeyed and DTR stays low.
+            m_bKeyed = 0;
+            m_hPort->SetRts(false);
+        }
+    }
+    std::this_thread::sleep_for(kOpenSettle);
+}
+
+void SerialLink::SetDeviceOpener(std::function<std::unique_ptr<PortDevice>(int port)> opener)
+{
+    m_opener = std::move(opener);
+}
+
+void SerialLink::SetDataReadyCallback(std::function<void()> callback)
+{
+    auto shared = callback ? std::make_shared<const std::function<void()>>(std::move(callback)) : nullptr;
+    std::lock_guard lock(m_rxMutex);
+    m_onDataReady = std::move(shared);
+}
+
+void SerialLink::DataReady()
+{
+    std::shared_ptr<const std::function<void()>> callback;
+    {
+        std::lock_guard lock(m_rxMutex);
+        callback = m_onDataReady;
+    }
+    if (callback)
+        (*callback)();
+}
+
+void SerialLink::MarkDown()
+{
+    if (m_bDown.exchange(true))
+        return;
+    Notify();
+    DataReady();   // lets the owner notice: IsDown() now answers true
+}
+
+// ---- keying ----------------------------------------------------------------
+
+void SerialLink::KeyTransmitter()
+{
+    std::lock_guard lock(m_keyMutex);
+    if (m_bKeyed)
+        return;
+    m_bKeyed = 1;
+    if (!m_bPttKeying)
+        return;
+    std::this_thread::sleep_for(kKeyingWait);
+    if (PortUsable())
+        m_hPort->SetRts(true);
+    std::this_thread::sleep_for(kKeyingWait);
+}
+
+void SerialLink::UnkeyTransmitter()
+{
+    std::lock_guard lock(m_keyMutex);
+    if (!m_bKeyed)
+        return;
+    m_bKeyed = 0;
+    if (!m_bPttKeying)
+        return;
+    std::this_thread::sleep_for(kKeyingWait);
+    if (PortUsable())
+        m_hPort->SetRts(false);
+    std::this_thread::sleep_for(kKeyingWait);
+}
+
+// ---- receiving -------------------------------------------------------------
+
+void SerialLink::ReceiveThread()
+{
+    UnkeyTransmitter();
+    while (m_bRunning && !m_bDown) {
+        const PortEvents ev = m_hPort->WaitEvents();
+        if (ev.flags & PortEvents::kDown) {
+            MarkDown();
+            break;
+        }
+        if (ev.flags & PortEvents::kRxReady)
+            ReadAvailable();
+        if (ev.flags & PortEvents::kDrained)
+            OnDrained(ev.drainedWrites);
+        if (ev.flags & PortEvents::kCancelled)
+            break;
+        if (m_hPort->IsDown()) {
+            MarkDown();
+            break;
+        }
+    }
+    UnkeyTransmitter();
+}
+
+void SerialLink::ReadAvailable()
+{
+    uint8_t buffer[kReadMax + 1];
+    const size_t count = m_hPort->Read(buffer, kReadMax);
+    if (count == 0)
+        return;
+    {
+        std::lock_guard lock(m_rxMutex);
+        size_t kept = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const char c = m_nByteSize == 5 ? DecodeCode(buffer[i]) : static_cast<char>(buffer[i]);
+            if (c != 0)
+                buffer[kept++] = static_cast<uint8_t>(c);
+        }
+        if (kept == 0)
+            return;   // only shift codes: nothing to hand over
+        m_strReceived.append(reinterpret_cast<const char*>(buffer), kept);
+        m_bDataReady = 1;
+    }
+    DataReady();
+}
+
+std::string SerialLink::TakeReceived()
+{
+    std::string taken;
+    std::lock_guard lock(m_rxMutex);
+    m_bDataReady = 0;
+    taken.swap(m_strReceived);
+    return taken;
+}
+
+void SerialLink::InjectTestMessage(bool testMode)
+{
+    if (!testMode)
+        return;
+    {
+        std::lock_guard lock(m_rxMutex);
+        m_strReceived += kTestText;
+        m_bDataReady = 1;
+    }
+    DataReady();
+}
+
+void SerialLink::SetExtended(bool on)
+{
+    std::lock_guard lock(m_rxMutex);
+    m_bExtended = on ? 1 : 0;
+}
+
+void SerialLink::InvertReceiveShift()
+{
+    std::lock_guard lock(m_rxMutex);
+    m_bRxFigures = m_bRxFigures ? 0 : 1;
+}
+
+void SerialLink::SetReceiveShift(bool figures)
+{
+    std::lock_guard lock(m_rxMutex);
+    m_bRxFigures = figures ? 1 : 0;
+}
+
+void SerialLink::EchoThroughCodec(std::string& text, int stream)
+{
+    std::lock_guard lock(m_rxMutex);
+    BaudotCodec::EchoThroughCodec(text, stream);
+}
+
+// ---- transmitting ----------------------------------------------------------
+
+void SerialLink::TransmitThread()
+{
+    std::unique_lock lock(m_txMutex);
+    while (m_bRunning && !m_bDown) {
+        const uint64_t seen = m_nTxWakeGen;
+        lock.unlock();
+        const bool again = TxStep();
+        lock.lock();
+        if (!again)
+            m_txWake.wait(lock, [&] { return m_nTxWakeGen != seen || !m_bRunning; });
+    }
+}
+
+void SerialLink::OnDrained(uint64_t drainedWrites)
+{
+    {
+        std::lock_guard lock(m_txMutex);
+        // A drain that does not cover the latest write started (it was
+        // reported just as the transmit thread began the next one) must not
+        // release the write after it, nor let the transmitter unkey early.
+        if (drainedWrites < m_nWritesStarted)
+            return;
+        m_bTxEmpty = 1;
+        ++m_nTxWakeGen;
+    }
+    m_txWake.notify_all();
+}
+
+void SerialLink::WriteBytes(const std::string& bytes)
+{
+    if (!PortUsable() || bytes.empty())
+        return;
+    {
+        std::lock_guard lock(m_txMutex);
+        m_bTxEmpty = 0;
+        ++m_nWritesStarted;
+    }
+    // Bytes that can't be written in time are lost: there is no retry.
+    m_hPort->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                   WriteTimeoutMs(bytes.size()));
+    if (m_hPort->IsDown())
+        MarkDown();
+}
+
+bool SerialLink::TxStep()
+{
+    if (m_bTxHold || !m_bTxEmpty)
+        return false;
+
+    std::string out;
+    {
+        std::lock_guard lock(m_txMutex);
+        if (!m_strTxOut.empty()) {
+            out.swap(m_strTxOut);
+        } else if (!m_strTxQueue.empty()) {
+            const size_t n = std::min(kChunk, m_strTxQueue.size());
+            m_strTxOut.append(m_strTxQueue, 0, n);
+            m_strTxQueue.erase(0, n);
+            return true;   // the next pass writes them
+        }
+    }
+
+    if (!out.empty()) {
+        KeyTransmitter();
+        if (m_bTxHold || !m_bRunning) {
+            // Receive was chosen while the transmitter keyed: the bytes go
+            // back in front of the out-buffer instead of out on a dead carrier.
+            std::lock_guard lock(m_txMutex);
+            m_strTxOut.insert(0, out);
+            return false;
+        }
+        WriteBytes(out);
+        return true;
+    }
+
+    if (!m_bTxActive) {
+        UnkeyTransmitter();
+        return false;
+    }
+    if (!m_bDiddle)
+        return false;
+    std::string fill;
+    switch (m_nByteSize) {
+    case 5: fill.assign(kChunk, '\x1F'); break;   // four LTRS
+    case 7: fill.assign(kChunk, '\x7F'); break;
+    case 8: fill.assign(kChunk, '\xFF'); break;
+    default: break;
+    }
+    KeyTransmitter();
+    if (fill.empty() || m_bTxHold || !m_bRunning)
+        return false;
+    WriteBytes(fill);
+    return true;
+}
+
+void SerialLink::QueueText(std::string_view bytes)
+{
+    {
+        std::lock_guard lock(m_txMutex);
+        m_strTxQueue.append(bytes);
+        // Nothing waits to drain ahead of the new bytes: let them go at once.
+        if (!m_bTxEmpty && m_strTxOut.empty())
+            m_bTxEmpty = 1;
+        ++m_nTxWakeGen;
+    }
+    m_txWake.notify_all();
+}
+
+void SerialLink::PushFront(uint8_t byte)
+{
+    {
+        std::lock_guard lock(m_txMutex);
+        m_strTxOut.insert(m_strTxOut.begin(), static_cast<char>(byte));
+        m_bTxEmpty = 1;
+        ++m_nTxWakeGen;
+    }
+    m_txWake.notify_all();
+}
+
+void SerialLink::ClearTransmit()
+{
+    {
+        std::lock_guard lock(m_txMutex);
+        m_strTxQueue.clear();
+        m_strTxOut.clear();
+        m_bTxHold = 0;
+        m_bTxActive = 0;
+        ++m_nTxWakeGen;
+    }
+    m_txWake.notify_all();
+    UnkeyTransmitter();
+}
+
+size_t SerialLink::TxQueueLength() const
+{
+    std::lock_guard lock(m_txMutex);
+    return m_strTxQueue.size();
+}
+
+size_t SerialLink::TxOutLength() const
+{
+    std::lock_guard lock(m_txMutex);
+    return m_strTxOut.size();
+}
+
+void SerialLink::SendText(std::string& text)
+{
+    if (!IsOpen() || IsDown())
+        return;
+    if (m_nByteSize == 5) {
+        std::string codes;
+        if (text.size() > 1)
+            codes += static_cast<char>(CurrentShiftCode());
+        for (char ch : text) {
+            const uint32_t packed = EncodeChar(ch);
+            const uint16_t shift = ShiftOf(packed);
+            const uint16_t code = CodeOf(packed);
+            if (shift) {
+                codes += static_cast<char>(shift);
+                codes += static_cast<char>(code);   // a code of 0 goes too, as a Baudot blank
+            } else if (code) {
+                codes += static_cast<char>(code);
+            }
+        }
+        text = std::move(codes);
+    }
+    QueueText(text);
+}
+
+void SerialLink::SendChar(char c)
+{
+    std::string text(1, c);
+    SendText(text);
+}
+
+void SerialLink::SendChar(const char* s)
+{
+    std::string text(s ? s : "");
+    SendText(text);
+}

@@ -1,0 +1,370 @@
+#include "link/SimulatedModem.h"
+
+#include "link/BaudotCodec.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kDemoCall = "CQ CQ DE W1AW W1AW K";
+
+std::chrono::microseconds SimCharTime(const LineSettings& s)
+{
+    const uint64_t baud = s.baud ? s.baud : 1;
+    const uint64_t bits = 1u + s.dataBits + 1u;
+    return std::chrono::microseconds((bits * 1000000ull + baud - 1) / baud);
+}
+
+}  // namespace
+
+SimulatedModem::SimulatedModem(std::string_view mode)
+{
+    m_bDemo = mode == "demo";
+    m_bLoopback = m_bDemo || mode == "loopback";
+    m_charTime = SimCharTime(m_settings);
+}
+
+void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs)
+{
+    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs});
+    m_changed.notify_all();
+}
+
+bool SimulatedModem::Open(const LineSettings& settings)
+{
+    std::lock_guard lock(m_mutex);
+    ++m_nOpens;
+    if (m_bOpenFails || m_bOpen)
+        return false;
+    m_settings = settings;
+    m_charTime = SimCharTime(settings);
+    m_bOpen = true;
+    m_bDown = false;
+    m_bCancelled = false;
+    m_bWoken = false;
+    m_bDrainPending = false;
+    m_nWrites = 0;
+    m_nStalledBytes = 0;
+    const auto now = Clock::now();
+    m_busyUntil = now;
+    RecordLocked(SimEvent::Kind::Open);
+    if (settings.pttKeying) {
+        m_bRts = false;
+        RecordLocked(SimEvent::Kind::Rts, {}, false);
+    }
+    m_rx.clear();
+    m_rxScheduledUntil = now;
+    RecordLocked(SimEvent::Kind::Purge);
+    m_nextDemo = m_bDemo ? now + m_demoFirst : Clock::time_point::max();
+    return true;
+}
+
+void SimulatedModem::Close()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen)
+        return;
+    m_bOpen = false;
+    m_rx.clear();
+    m_nextDemo = Clock::time_point::max();
+    RecordLocked(SimEvent::Kind::Close);
+}
+
+std::string SimulatedModem::DemoCallLocked() const
+{
+    const std::string text = std::string("\r\n") + kDemoCall + "\r\n";
+    if (m_settings.dataBits != 5)
+        return text;
+    BaudotCodec codec;
+    std::string codes(1, static_cast<char>(BaudotCodec::kLtrs));
+    for (char ch : text) {
+        const uint32_t packed = codec.EncodeChar(ch);
+        const uint16_t shift = BaudotCodec::ShiftOf(packed);
+        const uint16_t code = BaudotCodec::CodeOf(packed);
+        if (shift)
+            codes += static_cast<char>(shift);
+        if (shift || code)
+            codes += static_cast<char>(code);
+    }
+    return codes;
+}
+
+void SimulatedModem::PlayDemoLocked(Clock::time_point now)
+{
+    if (m_settings.dataBits == 5 || m_settings.dataBits == 7) {
+        ScheduleLocked(DemoCallLocked(), now);
+        m_nextDemo = now + m_demoInterval;
+    } else {
+        m_nextDemo = Clock::time_point::max();   // the TNC demo only answers
+    }
+}
+
+SimulatedModem::Clock::time_point SimulatedModem::ScheduleLocked(std::string_view bytes,
+                                                                  Clock::time_point after)
+{
+    Clock::time_point t = std::max(after, m_rxScheduledUntil);
+    Clock::time_point first = t + m_charTime;
+    for (char ch : bytes) {
+        t += m_charTime;
+        m_rx.push_back(Due{t, static_cast<uint8_t>(ch)});
+    }
+    m_rxScheduledUntil = t;
+    m_changed.notify_all();
+    return first;
+}
+
+PortEvents SimulatedModem::WaitEvents()
+{
+    std::unique_lock lock(m_mutex);
+    PortEvents ev;
+    for (;;) {
+        if (m_bDown || !m_bOpen) {
+            ev.flags = PortEvents::kDown;
+            return ev;
+        }
+        if (m_bCancelled) {
+            ev.flags = PortEvents::kCancelled;
+            return ev;
+        }
+        if (m_bWoken) {
+            m_bWoken = false;
+            ev.flags |= PortEvents::kWoken;
+        }
+        auto now = Clock::now();
+        if (now >= m_nextDemo)
+            PlayDemoLocked(now);
+        if (!m_rx.empty() && m_rx.front().when <= now)
+            ev.flags |= PortEvents::kRxReady;
+        const bool canDrain = m_bDrainPending && !m_bStalled;
+        if (canDrain && now >= m_busyUntil) {
+            m_bDrainPending = false;
+            ev.flags |= PortEvents::kDrained;
+            ev.drainedWrites = m_nWrites;
+        }
+        if (ev.flags)
+            return ev;
+        Clock::time_point until = m_nextDemo;
+        if (!m_rx.empty())
+            until = std::min(until, m_rx.front().when);
+        if (canDrain)
+            until = std::min(until, m_busyUntil);
+        if (until == Clock::time_point::max())
+            m_changed.wait(lock);
+        else
+            m_changed.wait_until(lock, until);
+    }
+}
+
+size_t SimulatedModem::Read(uint8_t* buffer, size_t max)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen || m_bDown)
+        return 0;
+    const auto now = Clock::now();
+    size_t n = 0;
+    while (n < max && !m_rx.empty() && m_rx.front().when <= now) {
+        const uint8_t b = m_rx.front().byte;
+        m_rx.pop_front();
+        if (b != 0)   // zero bytes are dropped, as a real port set up by the link does
+            buffer[n++] = b;
+    }
+    return n;
+}
+
+size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    ++m_nWrites;
+    if (!m_bOpen || m_bDown)
+        return 0;
+    size_t take = len;
+    if (m_bStalled) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        m_changed.wait_until(lock, deadline, [&] {
+            return !m_bStalled || m_bCancelled || m_bDown || m_nStalledBytes + len <= m_nStallCapacity;
+        });
+        if (m_bDown || !m_bOpen)
+            return 0;
+        if (m_bStalled) {
+            take = std::min(len, m_nStallCapacity - std::min(m_nStallCapacity, m_nStalledBytes));
+            m_nStalledBytes += take;
+        }
+    }
+    const auto start = std::max(Clock::now(), m_busyUntil);
+    m_busyUntil = start + m_charTime * static_cast<int64_t>(take);
+    m_bDrainPending = true;
+    const std::string bytes(reinterpret_cast<const char*>(data), take);
+    if (m_bLoopback)
+        ScheduleLocked(bytes, start);
+    if (m_bDemo && m_settings.dataBits == 8 && bytes.find('\r') != std::string::npos)
+        ScheduleLocked("\ncmd:", start);
+    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs);
+    return take;
+}
+
+void SimulatedModem::SetRts(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen || m_bDown)
+        return;
+    m_bRts = on;
+    RecordLocked(SimEvent::Kind::Rts, {}, on);
+}
+
+void SimulatedModem::SetDtr(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen || m_bDown)
+        return;
+    m_bDtr = on;
+    RecordLocked(SimEvent::Kind::Dtr, {}, on);
+}
+
+void SimulatedModem::Purge()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen || m_bDown)
+        return;
+    m_rx.clear();
+    const auto now = Clock::now();
+    m_rxScheduledUntil = now;
+    m_busyUntil = std::min(m_busyUntil, now);
+    m_nStalledBytes = 0;
+    RecordLocked(SimEvent::Kind::Purge);
+}
+
+void SimulatedModem::Wake()
+{
+    std::lock_guard lock(m_mutex);
+    m_bWoken = true;
+    m_changed.notify_all();
+}
+
+void SimulatedModem::Cancel()
+{
+    std::lock_guard lock(m_mutex);
+    m_bCancelled = true;
+    m_changed.notify_all();
+}
+
+bool SimulatedModem::IsDown() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bDown;
+}
+
+void SimulatedModem::SetLoopback(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_bLoopback = on;
+}
+
+void SimulatedModem::SetStalled(bool stalled, size_t capacity)
+{
+    std::lock_guard lock(m_mutex);
+    m_bStalled = stalled;
+    m_nStallCapacity = capacity;
+    if (!stalled) {
+        m_nStalledBytes = 0;
+        m_busyUntil = std::max(m_busyUntil, Clock::now());
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedModem::SetOpenFails(bool fails)
+{
+    std::lock_guard lock(m_mutex);
+    m_bOpenFails = fails;
+}
+
+void SimulatedModem::SetDemoTiming(std::chrono::milliseconds first, std::chrono::milliseconds interval)
+{
+    std::lock_guard lock(m_mutex);
+    m_demoFirst = first;
+    m_demoInterval = interval;
+    if (m_bOpen && m_bDemo)
+        m_nextDemo = Clock::now() + first;
+    m_changed.notify_all();
+}
+
+void SimulatedModem::Feed(std::string_view bytes)
+{
+    std::lock_guard lock(m_mutex);
+    const auto now = Clock::now();
+    for (char ch : bytes)
+        m_rx.push_back(Due{now, static_cast<uint8_t>(ch)});
+    m_rxScheduledUntil = std::max(m_rxScheduledUntil, now);
+    m_changed.notify_all();
+}
+
+SimulatedModem::Clock::time_point SimulatedModem::FeedAtLineSpeed(std::string_view bytes)
+{
+    std::lock_guard lock(m_mutex);
+    return ScheduleLocked(bytes, Clock::now());
+}
+
+void SimulatedModem::Vanish()
+{
+    std::lock_guard lock(m_mutex);
+    m_bDown = true;
+    m_changed.notify_all();
+}
+
+std::vector<SimEvent> SimulatedModem::Log() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+std::vector<std::string> SimulatedModem::Writes() const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<std::string> writes;
+    for (const SimEvent& e : m_log)
+        if (e.kind == SimEvent::Kind::Write)
+            writes.push_back(e.bytes);
+    return writes;
+}
+
+bool SimulatedModem::Rts() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bRts;
+}
+
+bool SimulatedModem::Dtr() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bDtr;
+}
+
+bool SimulatedModem::IsOpen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bOpen;
+}
+
+LineSettings SimulatedModem::Settings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_settings;
+}
+
+int SimulatedModem::OpenCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nOpens;
+}
+
+std::chrono::microseconds SimulatedModem::CharTime() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_charTime;
+}
+
+bool SimulatedModem::WaitFor(const std::function<bool(const std::vector<SimEvent>&)>& done,
+                             std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, limit, [&] { return done(m_log); });
+}

@@ -1,0 +1,126 @@
+#pragma once
+// An in-process modem behind the PortDevice interface, chosen by a device
+// value beginning with "sim:". It paces output at the configured baud (one
+// character takes (1 start + data bits + 1 stop) / baud), records every write
+// and every RTS/DTR change with its time, can loop transmitted characters
+// back, can be fed received bytes at once or at line speed, can stall (never
+// drain) and can vanish. Tests hold it through a shared_ptr and hand the link
+// a SharedPortDevice, so they can drive and inspect it while the link runs.
+//
+// "sim:demo" runs the program without hardware: what is sent is looped back,
+// and a 5-bit link hears a Baudot CQ call now and then, a 7-bit link the same
+// call in ASCII, an 8-bit (TNC) link answers each CR with "cmd:".
+//
+// Thread-safe: every member may be called from any thread.
+#include "link/PortDevice.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct SimEvent {
+    enum class Kind { Open, Write, Rts, Dtr, Purge, Close };
+    Kind kind;
+    std::chrono::steady_clock::time_point time;
+    std::string bytes;          // Write: the bytes taken
+    bool level = false;         // Rts/Dtr: the new state
+    uint32_t timeoutMs = 0;     // Write: the time-out the caller gave
+};
+
+class SimulatedModem : public PortDevice {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // `mode` is what follows "sim:": "demo", "loopback", or anything else for a
+    // plain modem that only does what it is told.
+    explicit SimulatedModem(std::string_view mode = {});
+
+    bool Open(const LineSettings& settings) override;
+    void Close() override;
+    PortEvents WaitEvents() override;
+    size_t Read(uint8_t* buffer, size_t max) override;
+    size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
+    void SetRts(bool on) override;
+    void SetDtr(bool on) override;
+    void Purge() override;
+    void Wake() override;
+    void Cancel() override;
+    bool IsDown() const override;
+
+    // Behaviour.
+    void SetLoopback(bool on);
+    // A stalled modem never reports its output drained, and once it holds
+    // `capacity` undrained bytes further writes block until their time-out.
+    void SetStalled(bool stalled, size_t capacity = 4096);
+    void SetOpenFails(bool fails);
+    // Demo timing: first call after `first`, then every `interval`.
+    void SetDemoTiming(std::chrono::milliseconds first, std::chrono::milliseconds interval);
+    // Received bytes: readable at once, or one per character time after the
+    // last byte already scheduled. The latter returns when its first byte is due.
+    void Feed(std::string_view bytes);
+    Clock::time_point FeedAtLineSpeed(std::string_view bytes);
+    // The device goes away (as an unplugged adapter).
+    void Vanish();
+
+    // Inspection.
+    std::vector<SimEvent> Log() const;
+    std::vector<std::string> Writes() const;   // the bytes of each write, in order
+    bool Rts() const;
+    bool Dtr() const;
+    bool IsOpen() const;
+    LineSettings Settings() const;
+    int OpenCount() const;
+    std::chrono::microseconds CharTime() const;
+    // Blocks until `done(log)` holds or `limit` passes; true when it holds.
+    // Re-evaluated whenever the log grows or the modem changes state.
+    bool WaitFor(const std::function<bool(const std::vector<SimEvent>&)>& done,
+                 std::chrono::milliseconds limit) const;
+
+private:
+    struct Due {
+        Clock::time_point when;
+        uint8_t byte;
+    };
+
+    // All below under m_mutex.
+    void RecordLocked(SimEvent::Kind kind, std::string bytes = {}, bool level = false,
+                      uint32_t timeoutMs = 0);
+    Clock::time_point ScheduleLocked(std::string_view bytes, Clock::time_point after);
+    void PlayDemoLocked(Clock::time_point now);
+    std::string DemoCallLocked() const;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    std::vector<SimEvent> m_log;
+    LineSettings m_settings;
+    std::chrono::microseconds m_charTime{0};
+    bool m_bOpen = false;
+    bool m_bOpenFails = false;
+    bool m_bDown = false;
+    bool m_bCancelled = false;
+    bool m_bWoken = false;
+    bool m_bLoopback = false;
+    bool m_bStalled = false;
+    size_t m_nStallCapacity = 4096;
+    size_t m_nStalledBytes = 0;
+    bool m_bRts = false;
+    bool m_bDtr = false;
+    int m_nOpens = 0;
+    // Output pacing.
+    bool m_bDrainPending = false;
+    Clock::time_point m_busyUntil{};
+    uint64_t m_nWrites = 0;
+    // Receive side: bytes and the moment each becomes readable, in order.
+    std::deque<Due> m_rx;
+    Clock::time_point m_rxScheduledUntil{};
+    // Demo.
+    bool m_bDemo = false;
+    std::chrono::milliseconds m_demoFirst{3000};
+    std::chrono::milliseconds m_demoInterval{30000};
+    Clock::time_point m_nextDemo = Clock::time_point::max();
+};

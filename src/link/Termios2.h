@@ -1,0 +1,23 @@
+#pragma once
+// Line settings through the kernel's termios2 interface (TCGETS2/TCSETS2 with
+// BOTHER), which takes any baud rate: the teleprinter rates 45, 57, 74 and 100
+// have no Bxxx constant. Kept apart from PosixSerialPort because the kernel's
+// <asm/termbits.h> clashes with the C library's <termios.h>.
+#include "link/PortDevice.h"
+
+namespace termios2io {
+
+// Raw mode at the given settings: any baud, CS5/CS7/CS8 (6 for other sizes),
+// parity (none, odd, even, mark, space), one or two stop bits (two with five
+// data bits gives one and a half on the wire), receiver on, modem status
+// ignored, no flow control, zero bytes dropped on receive (not in the line
+// discipline: PosixSerialPort drops them), no output processing.
+// `keepLinesOnClose` clears HUPCL. False when the device refused.
+bool ApplyLineSettings(int fd, const LineSettings& settings, bool keepLinesOnClose);
+// Clears HUPCL alone, so that closing the device does not drop (pulse) the
+// modem lines.
+bool ClearHangupOnClose(int fd);
+// Discards input and output waiting in the driver.
+bool FlushBoth(int fd);
+
+}  // namespace termios2io
