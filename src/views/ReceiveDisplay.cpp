@@ -1,0 +1,135 @@
+#include "views/ReceiveDisplay.h"
+
+#include "app/SettingsKeys.h"
+#include "link/TickSource.h"
+#include "views/ReceiveSource.h"
+
+#include <system_error>
+
+ReceiveDisplay::ReceiveDisplay(ReceiveSource& source, ReceiveLineCutter& cutter, const TickSource& clock,
+                               std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive)
+    : m_source(source),
+      m_cutter(cutter),
+      m_clock(clock),
+      m_lastPoll(lastPoll),
+      m_lastReceive(lastReceive),
+      m_pageWidth(keys::RTTYPageWidth.def)
+{
+}
+
+ReceiveDisplay::~ReceiveDisplay()
+{
+    Stop();
+}
+
+bool ReceiveDisplay::Start()
+{
+    if (m_thread.joinable())
+        return true;
+    {
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_bStop = false;
+        // Text that came while the thread was down is taken at once.
+        m_bNotified = true;
+    }
+    // std::thread reports a failure to start by throwing; that is the one
+    // exception the program catches, to report it as "not started".
+    try {
+        m_thread = std::thread(&ReceiveDisplay::Run, this);
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void ReceiveDisplay::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void ReceiveDisplay::Notify()
+{
+    {
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_bNotified = true;
+    }
+    m_wake.notify_one();
+}
+
+void ReceiveDisplay::SetPageWidth(int stored)
+{
+    if (m_pageWidth.exchange(stored) != stored)
+        Notify();  // a narrower page may have finished a line already pending
+}
+
+void ReceiveDisplay::SetByteSize(int bits)
+{
+    m_byteSize.store(bits);
+}
+
+ReceiveLineCutter::Repaint ReceiveDisplay::TakeRepaint()
+{
+    std::lock_guard<std::mutex> hold(m_mutex);
+    const ReceiveLineCutter::Repaint due = m_due;
+    m_due = ReceiveLineCutter::Repaint::kNone;
+    return due;
+}
+
+void ReceiveDisplay::RefreshIdlePoll()
+{
+    std::lock_guard<std::mutex> hold(m_mutex);
+    if (m_thread.joinable() && m_bIdle)
+        m_lastPoll.store(m_clock.Now());
+}
+
+void ReceiveDisplay::Run()
+{
+    bool more = false;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_bIdle = !more && !m_bNotified;
+        m_wake.wait(lock, [&] { return m_bStop || m_bNotified || more; });
+        m_bIdle = false;
+        if (m_bStop)
+            return;
+        m_bNotified = false;
+        lock.unlock();
+        RunPass(&more);
+        lock.lock();
+    }
+}
+
+void ReceiveDisplay::RunPass(bool* more)
+{
+    const uint32_t now = m_clock.Now();
+    std::string taken;
+    if (m_source.DataReady()) {
+        m_lastReceive.store(now);
+        m_lastPoll.store(now);
+        taken = m_source.TakeReceived();
+    } else {
+        m_lastPoll.store(now);
+    }
+    const int width = m_pageWidth.load();
+    const ReceiveLineCutter::Repaint repaint = m_cutter.Pass(taken, m_byteSize.load(), width);
+    *more = m_cutter.NeedsPass(width);
+    if (repaint == ReceiveLineCutter::Repaint::kNone)
+        return;
+
+    bool post = false;
+    {
+        std::lock_guard<std::mutex> hold(m_mutex);
+        post = m_due == ReceiveLineCutter::Repaint::kNone;
+        if (repaint > m_due)
+            m_due = repaint;
+    }
+    if (post && m_repaint)
+        m_repaint();
+}
