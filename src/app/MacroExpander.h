@@ -30,8 +30,8 @@ class SettingsStore;
 class MacroExpander {
 public:
     static constexpr int kMaxDepth = 8;
-    static constexpr int kMaxExpansions = 16384;
-    static constexpr size_t kMaxMacroBytes = size_t{1} << 20;
+    static constexpr int kMaxExpansions = 4096;
+    static constexpr size_t kMaxMacroBytes = size_t{1} << 18;
 
     static constexpr char kStartTransmit = 0x17;  // Ctrl-W
     static constexpr char kStopTransmit = 0x11;   // Ctrl-Q

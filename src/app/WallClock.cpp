@@ -1,6 +1,10 @@
 #include "app/WallClock.h"
 
-CivilTime SystemWallClock::Convert(std::time_t t, bool local)
+#include <ctime>
+
+namespace {
+
+CivilTime Convert(std::time_t t, bool local)
 {
     std::tm tm{};
     const bool ok = local ? localtime_r(&t, &tm) != nullptr : gmtime_r(&t, &tm) != nullptr;
@@ -14,6 +18,8 @@ CivilTime SystemWallClock::Convert(std::time_t t, bool local)
     c.minute = tm.tm_min;
     return c;
 }
+
+}  // namespace
 
 CivilTime SystemWallClock::Now(bool local) const
 {

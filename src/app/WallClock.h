@@ -3,8 +3,6 @@
 // report record, behind an interface so tests can fix the instant.
 // Now() answers in local time or in UTC as the caller asks ("Settings"
 // "UseLocal"). Thread-safe.
-#include <ctime>
-
 struct CivilTime {
     int year = 1970;  // full year, e.g. 1998
     int month = 1;    // 1..12
@@ -24,7 +22,4 @@ class SystemWallClock : public WallClock {
 public:
     CivilTime Now(bool local) const override;
     static const SystemWallClock& Instance();
-
-    // Breaks a fixed instant down the same way (used by fixed-instant clocks).
-    static CivilTime Convert(std::time_t t, bool local);
 };
