@@ -1,0 +1,38 @@
+#include "views/SerialLinkTransmit.h"
+
+#include "link/SerialLink.h"
+
+void SerialLinkTransmit::SendText(std::string& text) { m_link.SendText(text); }
+void SerialLinkTransmit::SendChar(const char* text) { m_link.SendChar(text); }
+void SerialLinkTransmit::PushFront(uint8_t byte) { m_link.PushFront(byte); }
+void SerialLinkTransmit::ClearTransmit() { m_link.ClearTransmit(); }
+void SerialLinkTransmit::KeyTransmitter() { m_link.KeyTransmitter(); }
+void SerialLinkTransmit::UnkeyTransmitter() { m_link.UnkeyTransmitter(); }
+void SerialLinkTransmit::InjectTestMessage(bool testMode) { m_link.InjectTestMessage(testMode); }
+uint8_t SerialLinkTransmit::CurrentShiftCode() const { return m_link.CurrentShiftCode(); }
+
+void SerialLinkTransmit::EchoThroughCodec(std::string& text, int stream)
+{
+    m_link.EchoThroughCodec(text, stream);
+}
+
+size_t SerialLinkTransmit::TxQueueLength() const { return m_link.TxQueueLength(); }
+size_t SerialLinkTransmit::TxOutLength() const { return m_link.TxOutLength(); }
+bool SerialLinkTransmit::TxActive() const { return m_link.m_bTxActive.load() != 0; }
+
+void SerialLinkTransmit::SetTxActive(bool on)
+{
+    m_link.m_bTxActive = on ? 1 : 0;
+    m_link.Wake();
+}
+
+bool SerialLinkTransmit::TxHold() const { return m_link.m_bTxHold.load() != 0; }
+
+void SerialLinkTransmit::SetTxHold(bool on)
+{
+    m_link.m_bTxHold = on ? 1 : 0;
+    m_link.Wake();
+}
+
+bool SerialLinkTransmit::Keyed() const { return m_link.m_bKeyed.load() != 0; }
+bool SerialLinkTransmit::Diddle() const { return m_link.m_bDiddle.load() != 0; }
