@@ -22,9 +22,19 @@ public:
     // Reads "Settings" "I" (leading decimal digits, else 0) into m_nSerialNumber.
     explicit CVELTRANDoc(SettingsStore& settings);
 
+    // Decimal conversion as the C library's atoi reads it (leading blanks, a
+    // sign, then the leading digits; no digits give 0), except that a value
+    // beyond 32 bits is clamped to INT32_MIN/INT32_MAX instead of overflowing.
+    // Used for the serial number text "I".
+    static int32_t DecimalValue(std::string_view text);
+
     // Appends `text` to list 1..3 as lines split at LF (a trailing LF leaves an
     // empty last line). For list 1 with "Ports" "RTTYLFLF" set, every line is
     // followed by an extra empty line. CRs are kept: callers remove them.
+    // An empty text adds one empty line; a null view (std::string_view{}) or a
+    // list number outside 1..3 does nothing. Counts stop at INT32_MAX.
+    // Lists 1..3 everywhere; any other number reads as an empty list with count 0
+    // and is ignored by the changing operations.
     void AddText(std::string_view text, int list);
     int GetLineCount(int list) const;
     const LineList& GetList(int list) const;
@@ -42,7 +52,9 @@ public:
     bool SaveFile(const std::string& path, std::string* error);
     bool OpenFile(const std::string& path, std::string* error);
 
-    // Changed since the last New, Open or Save (for the "save changes?" question).
+    // Changed since the last New, Open or Save (for the "save changes?" question):
+    // AddText, SetLine and ClearList set it; OnNewDocument, a successful
+    // OpenFile and a successful SaveFile clear it.
     bool IsModified() const { return m_bModified; }
     void SetModified(bool modified) { m_bModified = modified; }
 
@@ -66,6 +78,8 @@ public:
 
 private:
     friend struct RtyCodec;
+    void AppendLine(int index, std::string line);
+
     SettingsStore& m_settings;
     LineList m_lists[3];
     int32_t m_nCounts[3] = {0, 0, 0};

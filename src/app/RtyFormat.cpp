@@ -1,0 +1,536 @@
+#include "app/RtyFormat.h"
+
+#include "app/SystemErrorText.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kMaxHeaderCount = static_cast<uint32_t>(INT32_MAX);
+constexpr size_t kIoChunk = size_t{1} << 20;
+
+void SetError(std::string* error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+}
+
+std::string ListName(int index)
+{
+    return "list " + std::to_string(index + 1);
+}
+
+// ---- writing ----
+
+class StringSink {
+public:
+    explicit StringSink(std::string& out) : m_out(out) {}
+    void Put(const void* data, size_t n) { m_out.append(static_cast<const char*>(data), n); }
+
+private:
+    std::string& m_out;
+};
+
+// Buffered writes to a descriptor; the first failure is kept and later
+// writes are dropped.
+class FdSink {
+public:
+    explicit FdSink(int fd) : m_fd(fd) { m_buf.reserve(kIoChunk); }
+    void Put(const void* data, size_t n)
+    {
+        const char* p = static_cast<const char*>(data);
+        if (m_buf.size() + n > kIoChunk) {
+            Flush();
+            if (n >= kIoChunk) {
+                WriteAll(p, n);
+                return;
+            }
+        }
+        m_buf.insert(m_buf.end(), p, p + n);
+    }
+    void Flush()
+    {
+        WriteAll(m_buf.data(), m_buf.size());
+        m_buf.clear();
+    }
+    int Errno() const { return m_errno; }
+
+private:
+    void WriteAll(const char* p, size_t n)
+    {
+        while (n > 0 && m_errno == 0) {
+            const ssize_t w = ::write(m_fd, p, n);
+            if (w < 0) {
+                if (errno != EINTR)
+                    m_errno = errno;
+                continue;
+            }
+            p += w;
+            n -= static_cast<size_t>(w);
+        }
+    }
+
+    int m_fd;
+    int m_errno = 0;
+    std::vector<char> m_buf;
+};
+
+template <class Sink>
+void PutU8(Sink& sink, uint8_t v)
+{
+    sink.Put(&v, 1);
+}
+
+template <class Sink>
+void PutU16(Sink& sink, uint16_t v)
+{
+    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    sink.Put(b, 2);
+}
+
+template <class Sink>
+void PutU32(Sink& sink, uint32_t v)
+{
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    sink.Put(b, 4);
+}
+
+bool FitsFormat(const LineList (&lists)[3], std::string* error)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (lists[i].size() > UINT32_MAX) {
+            SetError(error, ListName(i) + " has too many lines for the file format");
+            return false;
+        }
+        for (const std::string& line : lists[i]) {
+            if (line.size() > UINT32_MAX) {
+                SetError(error, ListName(i) + " has a line too long for the file format");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+template <class Sink>
+void EncodeTo(Sink& sink, const LineList (&lists)[3], const uint32_t (&counts)[3])
+{
+    for (uint32_t count : counts)
+        PutU32(sink, count);
+    for (const LineList& list : lists) {
+        const size_t n = list.size();
+        if (n <= 0xFFFE) {
+            PutU16(sink, static_cast<uint16_t>(n));
+        } else {
+            PutU16(sink, 0xFFFF);
+            PutU32(sink, static_cast<uint32_t>(n));
+        }
+        for (const std::string& line : list) {
+            const size_t len = line.size();
+            if (len <= 254) {
+                PutU8(sink, static_cast<uint8_t>(len));
+            } else if (len <= 0xFFFD) {
+                PutU8(sink, 0xFF);
+                PutU16(sink, static_cast<uint16_t>(len));
+            } else {
+                PutU8(sink, 0xFF);
+                PutU16(sink, 0xFFFF);
+                PutU32(sink, static_cast<uint32_t>(len));
+            }
+            sink.Put(line.data(), len);
+        }
+    }
+}
+
+// The file a save replaces: a symbolic link is followed so that the link
+// survives and its target gets the new content.
+std::filesystem::path SaveTarget(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec))) {
+        const auto resolved = std::filesystem::canonical(p, ec);
+        if (!ec)
+            return resolved;
+    }
+    return p;
+}
+
+// The process's file-creation mask, read without changing it.
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    }
+    return 022;
+}
+
+// An existing file keeps its permissions; a new one gets the usual ones.
+mode_t ModeFor(const std::filesystem::path& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    return 0666 & ~CurrentUmask();
+}
+
+void SyncDirectory(const std::filesystem::path& dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// ---- reading ----
+
+class MemorySource {
+public:
+    explicit MemorySource(std::string_view bytes) : m_p(bytes.data()), m_n(bytes.size()) {}
+    uint64_t Remaining() const { return m_n; }
+    bool Read(void* dst, size_t n)
+    {
+        if (n > m_n)
+            return false;
+        if (n > 0)
+            std::memcpy(dst, m_p, n);
+        m_p += n;
+        m_n -= n;
+        return true;
+    }
+    int Errno() const { return 0; }
+
+private:
+    const char* m_p;
+    size_t m_n;
+};
+
+// Reads a file of known size in chunks. Remaining() counts what the file
+// still holds, buffered or not.
+class FileSource {
+public:
+    FileSource(int fd, uint64_t size) : m_fd(fd), m_remaining(size), m_unread(size)
+    {
+        m_buf.resize(static_cast<size_t>(std::min<uint64_t>(size, kIoChunk)));
+    }
+    uint64_t Remaining() const { return m_remaining; }
+    bool Read(void* dst, size_t n)
+    {
+        if (n > m_remaining)
+            return false;
+        char* out = static_cast<char*>(dst);
+        const size_t fromBuf = std::min(n, m_len - m_pos);
+        if (fromBuf > 0)
+            std::memcpy(out, m_buf.data() + m_pos, fromBuf);
+        m_pos += fromBuf;
+        out += fromBuf;
+        size_t need = n - fromBuf;
+        if (need >= m_buf.size()) {
+            // Large lines go straight to their destination.
+            if (!ReadFully(out, need))
+                return false;
+            need = 0;
+        }
+        if (need > 0) {
+            if (!Refill())
+                return false;
+            if (need > m_len)
+                return Fail(0);
+            std::memcpy(out, m_buf.data(), need);
+            m_pos = need;
+        }
+        m_remaining -= n;
+        return true;
+    }
+    int Errno() const { return m_errno; }
+
+private:
+    bool Refill()
+    {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(m_unread, m_buf.size()));
+        m_pos = 0;
+        m_len = 0;
+        if (!ReadFully(m_buf.data(), want))
+            return false;
+        m_len = want;
+        return true;
+    }
+    bool ReadFully(char* p, size_t n)
+    {
+        if (n > m_unread)
+            return Fail(0);
+        while (n > 0) {
+            const ssize_t r = ::read(m_fd, p, n);
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                return Fail(errno);
+            }
+            if (r == 0)
+                return Fail(0);  // the file shrank while being read
+            p += r;
+            n -= static_cast<size_t>(r);
+            m_unread -= static_cast<uint64_t>(r);
+        }
+        return true;
+    }
+    bool Fail(int err)
+    {
+        m_errno = err != 0 ? err : EIO;
+        return false;
+    }
+
+    int m_fd;
+    uint64_t m_remaining;  // bytes of the file not yet handed out
+    uint64_t m_unread;     // bytes of the file not yet read into memory
+    std::vector<char> m_buf;
+    size_t m_pos = 0;
+    size_t m_len = 0;
+    int m_errno = 0;
+};
+
+template <class Source>
+bool GetU8(Source& src, uint8_t& v)
+{
+    return src.Read(&v, 1);
+}
+
+template <class Source>
+bool GetU16(Source& src, uint16_t& v)
+{
+    uint8_t b[2];
+    if (!src.Read(b, 2))
+        return false;
+    v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+template <class Source>
+bool GetU32(Source& src, uint32_t& v)
+{
+    uint8_t b[4];
+    if (!src.Read(b, 4))
+        return false;
+    v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+        (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    return true;
+}
+
+void Note(RtyReadStats* stats, uint64_t bytes)
+{
+    if (stats && bytes > stats->largestAllocation)
+        stats->largestAllocation = bytes;
+}
+
+template <class Source>
+bool Truncated(const Source& src, std::string* error, const std::string& where)
+{
+    if (src.Errno() != 0 && src.Errno() != EIO)
+        SetError(error, "read error " + where + ": " + SystemErrorText(src.Errno()));
+    else
+        SetError(error, "the file ends early (" + where + ")");
+    return false;
+}
+
+template <class Source>
+bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* stats)
+{
+    uint32_t counts[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!GetU32(src, counts[i]))
+            return Truncated(src, error, "in the header");
+        if (counts[i] > kMaxHeaderCount) {
+            SetError(error, "the header's line count of " + ListName(i) + " (" +
+                                std::to_string(counts[i]) + ") is out of range");
+            return false;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        const std::string where = "in " + ListName(i);
+        uint16_t shortCount = 0;
+        if (!GetU16(src, shortCount))
+            return Truncated(src, error, where);
+        uint64_t count = shortCount;
+        if (shortCount == 0xFFFF) {
+            uint32_t longCount = 0;
+            if (!GetU32(src, longCount))
+                return Truncated(src, error, where);
+            count = longCount;
+        }
+        // Every line takes at least its one-byte length prefix.
+        if (count > src.Remaining()) {
+            SetError(error, ListName(i) + " claims " + std::to_string(count) +
+                                " lines but only " + std::to_string(src.Remaining()) +
+                                " bytes follow");
+            return false;
+        }
+        // Reserve no more than the remaining bytes could be worth, so that a
+        // list of many empty lines grows with what is actually read.
+        LineList& list = out.lists[i];
+        const uint64_t reserve =
+            std::min<uint64_t>(count, src.Remaining() / sizeof(std::string));
+        list.reserve(static_cast<size_t>(reserve));
+        Note(stats, reserve * sizeof(std::string));
+        for (uint64_t j = 0; j < count; ++j) {
+            uint8_t first = 0;
+            if (!GetU8(src, first))
+                return Truncated(src, error, where);
+            uint64_t len = first;
+            if (first == 0xFF) {
+                uint16_t mid = 0;
+                if (!GetU16(src, mid))
+                    return Truncated(src, error, where);
+                if (mid == 0xFFFE) {
+                    SetError(error, "line " + std::to_string(j + 1) + " of " + ListName(i) +
+                                        " has a length marker this format does not use");
+                    return false;
+                }
+                len = mid;
+                if (mid == 0xFFFF) {
+                    uint32_t longLen = 0;
+                    if (!GetU32(src, longLen))
+                        return Truncated(src, error, where);
+                    len = longLen;
+                }
+            }
+            if (len > src.Remaining()) {
+                SetError(error, "line " + std::to_string(j + 1) + " of " + ListName(i) +
+                                    " claims " + std::to_string(len) + " bytes but only " +
+                                    std::to_string(src.Remaining()) + " follow");
+                return false;
+            }
+            std::string line(static_cast<size_t>(len), '\0');
+            Note(stats, len);
+            if (!src.Read(line.data(), line.size()))
+                return Truncated(src, error, where);
+            list.push_back(std::move(line));
+        }
+    }
+    if (src.Remaining() != 0) {
+        SetError(error, std::to_string(src.Remaining()) + " unexpected bytes after the last list");
+        return false;
+    }
+    std::copy(std::begin(counts), std::end(counts), std::begin(out.counts));
+    return true;
+}
+
+}  // namespace
+
+std::string EncodeRty(const LineList (&lists)[3], const uint32_t (&counts)[3])
+{
+    std::string out;
+    if (!FitsFormat(lists, nullptr))
+        return out;
+    StringSink sink(out);
+    EncodeTo(sink, lists, counts);
+    return out;
+}
+
+bool DecodeRty(std::string_view bytes, RtyContent& out, std::string* error, RtyReadStats* stats)
+{
+    MemorySource src(bytes);
+    return DecodeFrom(src, out, error, stats);
+}
+
+bool WriteRtyFile(const std::string& path, const LineList (&lists)[3],
+                  const uint32_t (&counts)[3], std::string* error)
+{
+    if (!FitsFormat(lists, error))
+        return false;
+    const std::filesystem::path target = SaveTarget(path);
+    std::filesystem::path dir = target.parent_path();
+    if (dir.empty())
+        dir = ".";
+    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, "cannot create a file in " + dir.string() + ": " + SystemErrorText(errno));
+        return false;
+    }
+    auto failWith = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        SetError(error, "cannot write " + target.string() + ": " + SystemErrorText(err));
+        return false;
+    };
+
+    FdSink sink(fd);
+    EncodeTo(sink, lists, counts);
+    sink.Flush();
+    if (sink.Errno() != 0)
+        return failWith(sink.Errno());
+    if (::fchmod(fd, ModeFor(target)) != 0 || ::fsync(fd) != 0)
+        return failWith(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        SetError(error, "cannot write " + target.string() + ": " + SystemErrorText(err));
+        return false;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        SetError(error, "cannot replace " + target.string() + ": " + SystemErrorText(err));
+        return false;
+    }
+    SyncDirectory(dir);
+    return true;
+}
+
+bool ReadRtyFile(const std::string& path, RtyContent& out, std::string* error,
+                 RtyReadStats* stats)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, "cannot open " + path + ": " + SystemErrorText(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        SetError(error, path + " is not a document file");
+        return false;
+    }
+    FileSource src(fd, static_cast<uint64_t>(st.st_size));
+    const bool ok = DecodeFrom(src, out, error, stats);
+    ::close(fd);
+    return ok;
+}
+
+bool RtyCodec::Save(const CVELTRANDoc& doc, const std::string& path, std::string* error)
+{
+    uint32_t counts[3];
+    for (int i = 0; i < 3; ++i)
+        counts[i] = static_cast<uint32_t>(std::max(doc.m_nCounts[i], 0));
+    return WriteRtyFile(path, doc.m_lists, counts, error);
+}
+
+bool RtyCodec::Open(CVELTRANDoc& doc, const std::string& path, std::string* error)
+{
+    RtyContent content;
+    if (!ReadRtyFile(path, content, error))
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        doc.m_lists[i].swap(content.lists[i]);
+        doc.m_nCounts[i] = static_cast<int32_t>(content.counts[i]);
+    }
+    return true;
+}
