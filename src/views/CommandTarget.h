@@ -1,7 +1,14 @@
 #pragma once
 // A receiver of menu, accelerator and button commands (ids of CommandTable.h).
 // The frame offers each command to the active pane first, then to the other
-// panes, then handles it itself; the first target that returns true has it.
+// panes, then to its own extra targets, then handles it itself; the first
+// target that returns true has it. Print and Print Preview go to the active
+// pane only.
+//
+// Contract: a target that carries out a command in OnCommand must also claim
+// it in OnUpdateCommand (return true, with enabled set as it should be). The
+// frame shows a command that nobody claims as disabled, and a disabled menu
+// item, button or accelerator does not fire.
 // All calls come on the user-interface thread.
 
 struct CommandState {
