@@ -21,6 +21,9 @@ public:
     virtual uint32_t LastReceiveTick() const = 0;
     // The receive view's port-open flag (its display thread is meant to run).
     virtual bool DisplayRunning() const = 0;
+    // Moves lines the receive pane has finished into the receive list now, so
+    // that transmitted text appended after them keeps its place in time.
+    virtual void TakeCompletedLines() = 0;
     // Repaints the whole receive pane.
     virtual void Repaint() = 0;
     // Shows the newest receive lines: scroll range 1..n+1 at n+1.

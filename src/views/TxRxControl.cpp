@@ -110,6 +110,8 @@ void TxRxControl::ClearTxBuffer(const std::function<void()>& discardUnsent)
 void TxRxControl::CopyToReceiveList(const std::string& text)
 {
     ReceiveSide* rv = m_host.ReceiveView();
+    if (rv)
+        rv->TakeCompletedLines();
     // Each piece ends at a line feed; the rest after the last one is added as
     // well, even when empty, so a text ending in a line end adds an empty ">" line.
     size_t start = 0;

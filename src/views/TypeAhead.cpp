@@ -279,6 +279,7 @@ void TypeAhead::EndLine()
         std::string shown = LineText();
         rv->SetTxEcho(std::string());
         rv->Link().EchoThroughCodec(shown, 2);
+        rv->TakeCompletedLines();
         m_doc.AddText(">" + shown, CVELTRANDoc::kReceiveList);
     }
 

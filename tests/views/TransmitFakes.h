@@ -114,6 +114,7 @@ public:
     void ClearDeadmanCount() override { ++deadmanClears; }
     uint32_t LastReceiveTick() const override { return lastReceive; }
     bool DisplayRunning() const override { return displayRunning; }
+    void TakeCompletedLines() override { ++takes; }
     void Repaint() override { ++repaints; }
     void ScrollToNewest() override { ++scrolls; }
 
@@ -124,6 +125,7 @@ public:
     bool displayRunning = true;
     int repaints = 0;
     int scrolls = 0;
+    int takes = 0;
 };
 
 class Status : public FrameStatus {
