@@ -1,0 +1,79 @@
+#include "app/DeviceMap.h"
+#include "app/MemorySettingsStore.h"
+#include "app/SettingsKeys.h"
+#include "link/PosixSerialPort.h"
+#include "link/SimulatedModem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Nothing(const std::string&)
+{
+    return false;
+}
+
+bool Everything(const std::string&)
+{
+    return true;
+}
+
+}  // namespace
+
+TEST(DeviceMap, StoredValueWinsWhateverItIs)
+{
+    MemorySettingsStore store;
+    store.PutText("Devices", "COM3", "/dev/ttyUSB0");
+    store.PutText("Devices", "COM4", "sim:loopback");
+    store.PutText("Devices", "COM5", "");
+    EXPECT_EQ(DevicePathForPort(store, 3, Nothing), "/dev/ttyUSB0");
+    EXPECT_EQ(DevicePathForPort(store, 4, Everything), "sim:loopback");
+    EXPECT_EQ(DevicePathForPort(store, 5, Everything), "");
+}
+
+TEST(DeviceMap, NeverWrittenFallsBackToTheSerialDeviceOrTheSimulatedModem)
+{
+    MemorySettingsStore store;
+    EXPECT_EQ(DevicePathForPort(store, 1, Everything), "/dev/ttyS0");
+    EXPECT_EQ(DevicePathForPort(store, 16, Everything), "/dev/ttyS15");
+    EXPECT_EQ(DevicePathForPort(store, 2, Nothing), "sim:demo");
+    std::string asked;
+    DevicePathForPort(store, 2, [&](const std::string& path) {
+        asked = path;
+        return false;
+    });
+    EXPECT_EQ(asked, "/dev/ttyS1");
+}
+
+TEST(DeviceMap, SimValuesMakeASimulatedModemOthersAPosixPort)
+{
+    auto demo = OpenDeviceForPath("sim:demo");
+    EXPECT_NE(dynamic_cast<SimulatedModem*>(demo.get()), nullptr);
+    auto plain = OpenDeviceForPath("sim:");
+    EXPECT_NE(dynamic_cast<SimulatedModem*>(plain.get()), nullptr);
+    auto real = OpenDeviceForPath("/nonexistent/veltran-device");
+    auto* port = dynamic_cast<PosixSerialPort*>(real.get());
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->Path(), "/nonexistent/veltran-device");
+    EXPECT_FALSE(real->Open(LineSettings{}));
+}
+
+TEST(DeviceMap, TheDemoModemLoopsBackWhatIsSent)
+{
+    auto device = OpenDeviceForPath("sim:demo");
+    LineSettings ls;
+    ls.baud = 9600;
+    ls.dataBits = 7;
+    ASSERT_TRUE(device->Open(ls));
+    const uint8_t bytes[2] = {'O', 'K'};
+    device->Write(bytes, 2, 10);
+    std::string got;
+    while (got.size() < 2) {
+        const PortEvents ev = device->WaitEvents();
+        if (ev.flags & PortEvents::kRxReady) {
+            uint8_t buf[16];
+            got.append(reinterpret_cast<const char*>(buf), device->Read(buf, sizeof buf));
+        }
+    }
+    EXPECT_EQ(got, "OK");
+}
