@@ -13,7 +13,7 @@ public:
     static constexpr const char* kInitialName = "VELTRAN Export.txt";
     // Open dialog of Import Tape.
     static constexpr const char* kImportTitle = "Tape Import";
-    static constexpr const char* kFilter = "Text Files (*.txt *.TXT);;All Files (*)";
+    static constexpr const char* kFilter = "Text Files (*.txt);;All Files (*.*)";
     static constexpr const char* kDefaultSuffix = "TXT";
 
     // False with the system's text in `error` when the file cannot be created
