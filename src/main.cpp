@@ -1,12 +1,68 @@
-// VELTRAN entry point: only wires the subsystems together.
+// VELTRAN entry point: wires the subsystems together in start-up order.
+// 1. the command line (test switch, a document file to open);
+// 2. the per-user settings store (Quorvane/VELTRAN);
+// 3. whether the splash is wanted ("Options" "Splash");
+// 4. the pane fonts and colours;
+// 5. the document and the main window with its panes (which open their ports),
+//    then the document named on the command line, or a new one;
+// 6. show the main window, then the splash.
+#include "app/CVELTRANApp.h"
+#include "app/CVELTRANDoc.h"
+#include "app/CommandLine.h"
+#include "app/QSettingsStore.h"
+#include "app/widgets/CSplashWnd.h"
+#include "frame/widgets/CMainFrame.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFileInfo>
+#include <memory>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("VELTRAN");
-    window.show();
-    return app.exec();
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quorvane"));
+    QApplication::setApplicationName(QStringLiteral("VELTRAN"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+
+    // QApplication has already taken its own options out of argv. An absolute
+    // path also begins with '/': an existing file is a document to open, never
+    // a switch ("/tmp/log.rty" is not the test switch).
+    std::vector<std::string> args;
+    std::string fileToOpen;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray local = arguments[i].toLocal8Bit();
+        std::string arg(local.constData(), static_cast<size_t>(local.size()));
+        if (fileToOpen.empty() && QFileInfo(arguments[i]).isFile())
+            fileToOpen = std::move(arg);
+        else
+            args.push_back(std::move(arg));
+    }
+    const ParsedCommandLine command = ParseCommandLine(args);
+    for (const std::string& arg : command.rest) {
+        // Other switches of the standard handling are not acted on.
+        if (fileToOpen.empty() && !arg.empty() && arg[0] != '-' && arg[0] != '/')
+            fileToOpen = arg;
+    }
+
+    QSettingsStore settings;
+    CVELTRANApp app(settings);
+    app.m_bTestMode = command.testMode ? 1 : 0;
+    const bool splash = settings.Get(keys::Splash) != 0;
+    app.LoadFonts();
+
+    CVELTRANDoc doc(settings);
+    auto frame = std::make_unique<CMainFrame>(app, doc);
+    if (fileToOpen.empty() || !frame->Documents().OpenDocumentFile(fileToOpen))
+        frame->Documents().NewDocument();
+
+    frame->show();
+    if (splash)
+        CSplashWnd::ShowSplashScreen(frame.get());
+    const int rc = QApplication::exec();
+    CSplashWnd::HideSplashScreen();
+    frame.reset();  // the panes close their ports before the application object goes
+    return rc;
 }

@@ -1,11 +1,7 @@
 #include "app/CVELTRANApp.h"
 
-#include "app/SettingsStore.h"
-
-#if __has_include("app/FontSpec.h")
 #include "app/FontSpec.h"
-#define VELTRAN_HAVE_FONTSPEC 1
-#endif
+#include "app/SettingsStore.h"
 
 #include <algorithm>
 
@@ -16,13 +12,11 @@ CVELTRANApp::CVELTRANApp(SettingsStore& settings)
 
 void CVELTRANApp::LoadFonts()
 {
-#ifdef VELTRAN_HAVE_FONTSPEC
     // The style names are stored by the Ports dialog but not used for the font.
     m_fontRTTY = MakePaneFont(m_settings.Get(keys::RTTYFaceName), m_settings.Get(keys::RTTYSize));
     m_colorRTTY = PaneColor(m_settings.Get(keys::RTTYColor));
     m_fontDNC = MakePaneFont(m_settings.Get(keys::DNCFaceName), m_settings.Get(keys::DNCSize));
     m_colorDNC = PaneColor(m_settings.Get(keys::DNCColor));
-#endif
 }
 
 void CVELTRANApp::SetClock(const TickSource* clock)

@@ -1,0 +1,49 @@
+#pragma once
+// New, Open, Save and Save As of the one document, with its file path, the
+// recent-file list and the question before unsaved changes are thrown away.
+// A file that fails to open is reported with its reason and the open
+// document (lists, counts and path) stays as it was. User-interface thread only.
+#include "frame/RecentFileList.h"
+
+#include <functional>
+#include <string>
+
+class CVELTRANDoc;
+class FramePrompts;
+class SettingsStore;
+class QWidget;
+
+class DocumentController {
+public:
+    DocumentController(CVELTRANDoc& doc, SettingsStore& settings, FramePrompts& prompts);
+
+    // Parent of the dialogs (the main window); may be nullptr.
+    void SetDialogParent(QWidget* parent) { m_parent = parent; }
+    // Called after the document's contents or name changed (title, repaint).
+    void SetChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
+
+    // Each returns false when cancelled or failed.
+    bool NewDocument();
+    bool OpenDocument();                        // asks for the file
+    bool OpenDocumentFile(const std::string& path);  // recent files, drops, command line
+    bool Save();
+    bool SaveAs();
+    // Asks whether to save a modified document: false when the operator cancels
+    // or the save failed, so the caller must not throw the document away.
+    bool SaveModified();
+
+    const std::string& Path() const { return m_path; }
+    std::string Title() const;
+    RecentFileList& Recent() { return m_recent; }
+
+private:
+    bool SaveTo(const std::string& path);
+    void Changed();
+
+    CVELTRANDoc& m_doc;
+    FramePrompts& m_prompts;
+    RecentFileList m_recent;
+    QWidget* m_parent = nullptr;
+    std::function<void()> m_changed;
+    std::string m_path;  // empty: never saved ("Untitled")
+};

@@ -1,0 +1,148 @@
+#pragma once
+// The program's one top-level window: menu and accelerators, the main tool
+// bar and the function bar, the ten status panes, and the three panes in a
+// vertical splitter (row 0 receive, row 1 transmit, row 2 TNC). It remembers
+// its placement, the bars' docking sides, the function bar's visibility and
+// the upper two pane heights in "Layout", reading them once when made and
+// writing them once when closed.
+//
+// Commands (ids of CommandTable.h) go to the active pane first, then the
+// other panes, then the extra targets, then the frame's own handlers
+// (document, printing set-up, bars, panes, help). Everything runs on the
+// user-interface thread.
+#include "frame/BarStyle.h"
+#include "frame/DocumentController.h"
+#include "views/CommandTarget.h"
+#include "views/FrameStatus.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CVELTRANApp;
+class CVELTRANDoc;
+class CVELTRANView;
+class CVELTRANView2;
+class CVELTRANView3;
+class FramePrompts;
+class QAction;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QSplitter;
+class QToolBar;
+class HelpWindow;
+class SplitKeyboardMover;
+
+class CMainFrame : public QMainWindow, public FrameStatus {
+    Q_OBJECT
+
+public:
+    // `prompts` answers the document commands' questions; nullptr uses the
+    // standard dialogs. It must outlive the frame.
+    CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts = nullptr, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // FrameStatus
+    void SetDiddlePaneText(const std::string& text) override;
+    void SetAutoPaneText(const std::string& text) override;
+    void SetModePaneText(const std::string& text) override;
+    void SetBaudPaneNumber(int n) override;
+    void UpdatePortStatus() override;
+    void SetMessageText(const QString& text) override;
+    QPrinter* SharedPrinter() override;
+
+    // Runs a command through the routing; false when nobody handled it or it is disabled.
+    bool ExecuteCommand(int id);
+    // The command's state as the menu and buttons show it.
+    CommandState QueryCommand(int id);
+    // Refreshes every action's enabled/checked state and panes 3 and 4.
+    void UpdateCommandStates();
+    // Adds a handler consulted after the panes and before the frame's own
+    // (e.g. the tape, report and dialog commands). Not owned; must outlive the frame.
+    void AddCommandTarget(CommandTarget* target);
+
+    // After the Ports dialog was confirmed: the receive pane re-applies the
+    // RTTY settings, the TNC pane the TNC settings, the transmit pane copies
+    // the port state again, then panes 5 and 6 are recomputed.
+    void OnPortsConfirmed();
+
+    DocumentController& Documents() { return m_docs; }
+    QAction* Action(int id) const;
+    QSplitter* Splitter() const { return m_wndSplitter; }
+    QToolBar* MainToolBar() const { return m_wndToolBar; }
+    QToolBar* FunctionBar() const { return m_wndFuncBar; }
+    // The pane that keyboard input and pane commands go to.
+    QWidget* ActiveView() const { return m_activeView; }
+    // Status pane 0..9 text (0: the message pane or its idle text).
+    QString PaneText(int pane) const;
+
+    bool m_bFuncBar = false;
+    std::string m_strDiddlePane;
+    std::string m_strAutoPane;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateViews();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void ApplyStoredPlacement();
+    void SaveLayout();
+    void RebuildRecentFiles();
+    void DocumentChanged();
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    void MovePaneFocus(int step);
+    std::vector<CommandTarget*> RouteOrder() const;
+    bool OnFrameCommand(int id);
+    bool OnUpdateFrameCommand(int id, CommandState& state);
+    void ToggleFunctionBar();
+    void PrintSetup();
+    void SendMail();
+    void ShowHelp();
+    void ShowAbout();
+    void RefreshLockPanes();
+    QToolBar* MakeBar(const QString& name, const std::vector<int>& ids, QSize iconSize);
+
+    CVELTRANApp& m_app;
+    CVELTRANDoc& m_doc;
+    std::unique_ptr<FramePrompts> m_ownPrompts;
+    DocumentController m_docs;
+
+    QSplitter* m_wndSplitter = nullptr;
+    CVELTRANView* m_view = nullptr;
+    CVELTRANView3* m_view3 = nullptr;
+    CVELTRANView2* m_view2 = nullptr;
+    QPointer<QWidget> m_activeView;
+
+    QToolBar* m_wndToolBar = nullptr;
+    QToolBar* m_wndFuncBar = nullptr;
+    uint32_t m_toolBarStyle = 0;
+    uint32_t m_funcBarStyle = 0;
+    std::array<QLabel*, 10> m_panes{};  // [0] unused: pane 0 is the message area
+    QLabel* m_idleLabel = nullptr;
+
+    std::map<int, QAction*> m_actions;
+    std::vector<QAction*> m_recentActions;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentAnchor = nullptr;
+    std::vector<CommandTarget*> m_extraTargets;
+
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<HelpWindow> m_help;
+    SplitKeyboardMover* m_splitMover = nullptr;
+    QTimer m_updateTimer;
+    QSize m_wantedOuterSize;  // stored outer size still to be corrected for the frame
+    bool m_layoutSaved = false;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The program's own button images and window icon, drawn as SVG in the
+// resource file (":/icons/...").
+#include <QIcon>
+
+namespace FrameIcons {
+// Registers the resource file once (it lives in this static library).
+void EnsureLoaded();
+// The tool bar or function bar image of a command; a null icon when it has none.
+QIcon ForCommand(int id);
+QIcon AppIcon();
+}  // namespace FrameIcons
