@@ -200,10 +200,30 @@ TEST_P(SettingsStoreTest, TextsKeepEveryByte)
         EXPECT_EQ(m_store->GetText("Settings", std::to_string(n++), "?"), text);
 }
 
-TEST_P(SettingsStoreTest, ValuesPersistAcrossInstances)
+INSTANTIATE_TEST_SUITE_P(BothStores, SettingsStoreTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("QSettings") : std::string("Memory");
+                         });
+
+namespace {
+
+class QSettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("VELTRAN.conf"));
+        m_store = std::make_unique<QSettingsStore>(m_path);
+    }
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<QSettingsStore> m_store;
+};
+
+}  // namespace
+
+TEST_F(QSettingsFileTest, ValuesPersistAcrossInstances)
 {
-    if (!GetParam())
-        GTEST_SKIP() << "the memory store lives and dies with its object";
     std::string bytes = "CQ \xA4\xE9\xFF de";
     m_store->Put(keys::RTTYFaceName, bytes);
     m_store->Put(keys::ToolbarStyle2, 0x50002800 | 1);
@@ -225,10 +245,8 @@ TEST_P(SettingsStoreTest, ValuesPersistAcrossInstances)
         << content.toStdString();
 }
 
-TEST_P(SettingsStoreTest, DamagedFileReadsAsDefaults)
+TEST_F(QSettingsFileTest, DamagedFileReadsAsDefaults)
 {
-    if (!GetParam())
-        GTEST_SKIP() << "no file behind the memory store";
     m_store.reset();
     QFile file(m_path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -242,10 +260,6 @@ TEST_P(SettingsStoreTest, DamagedFileReadsAsDefaults)
         EXPECT_EQ(damaged.Get(e.key), e.def) << e.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStores, SettingsStoreTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? std::string("QSettings") : std::string("Memory");
-                         });
 
 TEST(QSettingsStoreLocation, UsesTheOrganisationAndApplicationNames)
 {
