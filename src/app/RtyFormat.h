@@ -40,7 +40,9 @@ struct RtyReadStats {
     uint64_t largestAllocation = 0;
 };
 
-// The file image of the lists and counts.
+// The file image of the lists and counts; empty when the lists cannot be
+// written in this format (2^32 lines or more, or a line of 4 GiB or more),
+// which WriteRtyFile reports as an error.
 std::string EncodeRty(const LineList (&lists)[3], const uint32_t (&counts)[3]);
 
 // Parses a file image into `out` (which should be empty). On failure returns
