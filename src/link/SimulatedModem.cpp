@@ -8,11 +8,11 @@ namespace {
 
 constexpr const char* kDemoCall = "CQ CQ DE W1AW W1AW K";
 
-std::chrono::microseconds SimCharTime(const LineSettings& s)
+std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 {
     const uint64_t baud = s.baud ? s.baud : 1;
     const uint64_t bits = 1u + s.dataBits + 1u;
-    return std::chrono::microseconds((bits * 1000000ull + baud - 1) / baud);
+    return std::chrono::nanoseconds((bits * 1000000000ull + baud - 1) / baud);
 }
 
 }  // namespace
@@ -356,7 +356,7 @@ int SimulatedModem::OpenCount() const
     return m_nOpens;
 }
 
-std::chrono::microseconds SimulatedModem::CharTime() const
+std::chrono::nanoseconds SimulatedModem::CharTime() const
 {
     std::lock_guard lock(m_mutex);
     return m_charTime;

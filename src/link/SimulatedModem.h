@@ -75,7 +75,7 @@ public:
     bool IsOpen() const;
     LineSettings Settings() const;
     int OpenCount() const;
-    std::chrono::microseconds CharTime() const;
+    std::chrono::nanoseconds CharTime() const;
     // Blocks until `done(log)` holds or `limit` passes; true when it holds.
     // Re-evaluated whenever the log grows or the modem changes state.
     bool WaitFor(const std::function<bool(const std::vector<SimEvent>&)>& done,
@@ -98,7 +98,7 @@ private:
     mutable std::condition_variable m_changed;
     std::vector<SimEvent> m_log;
     LineSettings m_settings;
-    std::chrono::microseconds m_charTime{0};
+    std::chrono::nanoseconds m_charTime{0};
     bool m_bOpen = false;
     bool m_bOpenFails = false;
     bool m_bDown = false;

@@ -45,10 +45,10 @@ TEST(SimulatedModem, CharacterTimeCountsStartDataAndOneStopBit)
 {
     SimulatedModem modem;
     ASSERT_TRUE(modem.Open(At(45, 5)));
-    EXPECT_EQ(modem.CharTime().count(), (7 * 1000000 + 44) / 45);
+    EXPECT_EQ(modem.CharTime().count(), (7 * 1000000000ll + 44) / 45);
     modem.Close();
     ASSERT_TRUE(modem.Open(At(9600, 8)));
-    EXPECT_EQ(modem.CharTime().count(), (10 * 1000000 + 9599) / 9600);
+    EXPECT_EQ(modem.CharTime().count(), (10 * 1000000000ll + 9599) / 9600);
 }
 
 TEST(SimulatedModem, DrainComesAfterTheLineTimeAndCoversEveryWriteSoFar)
