@@ -389,12 +389,16 @@ TEST_F(ReceiveViewTest, DamagedPageWidthDoesNotFloodThePage)
     AttachModem();
     modem->Feed(std::string(40, kE));
     ASSERT_TRUE(WaitForCurrentLine(" EEEEE"));
+    ASSERT_TRUE(WaitForListSize(1));
     EXPECT_EQ(List(), (LineList{" " + std::string(35, 'E')}));
 }
 
 TEST_F(ReceiveViewTest, ExportTapeGoesThroughTheInstalledHandler)
 {
     CommandState state;
+    view->OnUpdateCommand(ID_FILE_EXPORT_TAPE, state);
+    EXPECT_TRUE(state.enabled);  // the tape dialogs' export by default
+    view->SetExportTapeHandler({});
     view->OnUpdateCommand(ID_FILE_EXPORT_TAPE, state);
     EXPECT_FALSE(state.enabled);
     std::vector<std::string> exported;

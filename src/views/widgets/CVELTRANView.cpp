@@ -9,6 +9,7 @@
 #include "views/KCallPicker.h"
 #include "views/ReceiveLineSwap.h"
 #include "views/RttyLinkControl.h"
+#include "views/widgets/TapeDialogs.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -63,6 +64,8 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
         // May run on the display thread: the beep itself belongs to the interface thread.
         QMetaObject::invokeMethod(qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
     };
+
+    m_exportTape = &TapeDialogs::ExportList;
 
     m_link.ClearTransmit();
     SettingsStore& settings = m_app.Settings();

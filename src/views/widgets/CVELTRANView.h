@@ -43,8 +43,8 @@ class CVELTRANView : public QAbstractScrollArea, public CommandTarget {
 public:
     enum class BeepKind { kDefault, kExclamation };
     using BeepHook = std::function<void(BeepKind)>;
-    // Export Tape: writes the receive list to a file the user picks. The tape
-    // code installs it; without one the command is disabled.
+    // Export Tape: writes the receive list to a file the user picks
+    // (TapeDialogs::ExportList unless replaced); without one it is disabled.
     using ExportTapeHandler = std::function<void(QWidget* parent, const std::vector<std::string>& lines)>;
     // Shows a built context menu at a screen point; tests replace it to read
     // the items instead of running a modal menu.
