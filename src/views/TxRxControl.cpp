@@ -57,9 +57,10 @@ void TxRxControl::DoTransmit()
     ShowAuto(kTxd);
     if (ReceiveSide* rv = m_host.ReceiveView()) {
         TransmitLink& link = rv->Link();
-        link.SetTxHold(false);
+        // The transmission opens by stating the shift the far end should be
+        // in. The code goes in front while the link is still held: released
+        // first, the transmit thread could already be writing queued text.
         link.SetTxActive(true);
-        // The transmission opens by stating the shift the far end should be in.
         link.PushFront(link.CurrentShiftCode());
         link.SetTxHold(false);
         link.KeyTransmitter();

@@ -27,7 +27,7 @@ TEST_F(TxRxControlTest, TransmitOpensWithShiftCodeAndKeys)
     control().DoTransmit();
     EXPECT_EQ(b.status.LastAuto(), "TXD      ");
     EXPECT_EQ(b.link().ops,
-              (std::vector<std::string>{"hold:0", "active:1", "push:27", "hold:0", "key"}));
+              (std::vector<std::string>{"active:1", "push:27", "hold:0", "key"}));
     CommandState tx, rx;
     control().UpdateTransmit(tx);
     control().UpdateReceive(rx);

@@ -1,39 +1,120 @@
 #pragma once
-// The transmit pane: type-ahead text on its way to the RTTY link, drawn under
-// the transmit history (the document's list 3). It owns no link; it reaches
-// the RTTY link through the receive pane (FindView). Used on the
-// user-interface thread only.
+// The transmit pane: the line being typed at the bottom, the transmit history
+// (the document's list 3) above it, newest lowest. The rules live in
+// TypeAhead (the line and its send modes) and TxRxControl (transmit/receive
+// switching, the one-second timer); this widget maps Qt key events to key
+// codes and characters, paints, scrolls, offers the context menu and prints.
+// It owns no link: it reaches the RTTY link through the receive pane
+// (FindView). User-interface thread only.
 #include "views/CommandTarget.h"
+#include "views/TransmitHost.h"
+#include "views/TxRxControl.h"
+#include "views/TypeAhead.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QRect>
+#include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
 class CVELTRANApp;
 class CVELTRANDoc;
 class FrameStatus;
+class QPrinter;
+class ReceiveViewSide;
 
-class CVELTRANView3 : public QAbstractScrollArea, public CommandTarget {
+class CVELTRANView3 : public QAbstractScrollArea, public CommandTarget, private TransmitHost {
     Q_OBJECT
 
 public:
+    // One entry of the context menu (separators have id 0).
+    struct MenuItem {
+        int id = 0;
+        QString text;
+        bool enabled = true;
+    };
+
     CVELTRANView3(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& status, QWidget* parent = nullptr);
     ~CVELTRANView3() override;
 
-    // Copies the receive pane's port-in-use flag into m_bPortOpen (at
-    // construction and after the Ports dialog is confirmed).
+    // Copies the receive pane's port-in-use flag into m_bPortOpen; under Delay
+    // and Auto both send modes are cleared (construction, Ports dialog).
     void RefreshPortState();
+    // The pane is ready: first prompt, the ready action (the startup tape),
+    // then the one-second timer. Runs once, by itself after construction.
+    void OnInitialUpdate();
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // Hooks for the macro and tape senders: the key macros, the commands this
+    // pane does not carry itself (function bar, Send CQ/Brag/Exchange, Import
+    // Tape), and what to do when the pane becomes ready (the startup tape).
+    void SetMacroHandler(TypeAhead::MacroHandler handler);
+    void SetSendCommands(CommandTarget* target) { m_sendCommands = target; }
+    void SetReadyAction(std::function<void()> action) { m_readyAction = std::move(action); }
+
+    TypeAhead& TypeAheadLine() { return m_line; }
+    TxRxControl& Control() { return m_control; }
+    // The receive pane as the transmit side uses it; nullptr when there is none.
+    ReceiveSide* ReceivePeer() { return ReceiveView(); }
+    // One step of the one-second timer (also run while a macro waits).
+    void TimerStep() { m_control.TimerStep(); }
+    // Paints the pane at once.
+    void RepaintNow();
+
+    // Prints the receive list and the line being typed on `printer`.
+    void PrintReceiveList(QPrinter& printer);
+    // The context menu for a click at client height y (sets m_nSelLine on a history line).
+    std::vector<MenuItem> ContextMenuItems(int y);
+    int ScrollBack() const { return m_nScrollBack; }
+    int LineHeight() const;
 
     // The RTTY port is in use: a copy of the receive pane's m_bDisplayRunning.
     uint32_t m_bPortOpen = 0;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // TransmitHost
+    ReceiveSide* ReceiveView() override;
+    FrameStatus* Status() override;
+    void Beep() override;
+    void InvalidateCurrentLine() override;
+    void RepaintPane() override;
+    void HistoryScrollToNewest() override;
+
+    void OnScrollAction(int action);
+    void SetScrollBar();
+    void Print(QPrinter& printer, bool withDialog);
+    void PrintPreview();
+    int HistoryCount() const;
+    QColor TextColour() const;
+    bool ClipboardHasText() const;
+    bool ForwardToReceiveView(int id);
+
     CVELTRANApp& m_app;
     CVELTRANDoc& m_doc;
     FrameStatus& m_status;
+    std::unique_ptr<ReceiveViewSide> m_receiveSide;
+    TxRxControl m_control;
+    TypeAhead m_line;
+    CommandTarget* m_sendCommands = nullptr;
+    std::function<void()> m_readyAction;
+    QBasicTimer m_timer;
+    bool m_bReady = false;
+
+    QRect m_rcCurrentLine;
+    int32_t m_nScrollBack = 0;
 };
