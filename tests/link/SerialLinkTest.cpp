@@ -390,12 +390,15 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SerialLinkIdleFill,
 TEST(SerialLinkTransmit, IdleFillForAnotherByteSizeKeysButWritesNothing)
 {
     SimLink s;
-    s.Open(19200, 6);
+    s.Open(19200, 6, true);
     s.link.m_bTxActive = 1;
     s.link.m_bDiddle = 1;
     s.link.Wake();
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(s.modem->WaitFor([](const auto& log) { return !log.empty() && log.back().kind == Kind::Rts &&
+                                                               log.back().level; },
+                                 kEventually));
     EXPECT_EQ(s.link.m_bKeyed, 1u);
+    std::this_thread::sleep_for(200ms);
     EXPECT_TRUE(s.modem->Writes().empty());
 }
 
@@ -410,8 +413,7 @@ TEST(SerialLinkReceive, MoreThan1023WaitingBytesAreReadInSeveralPassesInOrder)
         sent.push_back(static_cast<char>('A' + i % 26));
     s.modem->Feed(sent);
     EXPECT_EQ(s.Receive(sent.size()), sent);
-    std::lock_guard lock(s.mutex);
-    EXPECT_GE(s.readyCount, 3);   // one append per read of at most 1023
+    EXPECT_TRUE(s.WaitReady(3));   // one append per read of at most 1023
 }
 
 TEST(SerialLinkReceive, BaudotIsDecodedAndShiftCodesAddNothing)
