@@ -124,6 +124,13 @@ bool PosixSerialPort::CheckDrained(std::chrono::microseconds& recheck)
         recheck = std::max(m_charTime * queued, std::chrono::microseconds(1000));
         return false;
     }
+    // A UART that can tell whether its shift register is empty is asked too:
+    // the driver's queue empties a character before the line does.
+    unsigned int lineStatus = 0;
+    if (::ioctl(m_fd, TIOCSERGETLSR, &lineStatus) == 0 && !(lineStatus & TIOCSER_TEMT)) {
+        recheck = std::max(m_charTime, std::chrono::microseconds(1000));
+        return false;
+    }
     m_bDrainPending = false;
     return true;
 }

@@ -5,9 +5,14 @@
 // Waiting is poll() on the device plus two eventfds: one a wake-up that
 // WaitEvents consumes, one a cancel mark that stays set until Close, so a
 // closing link never waits on the device. "Output drained" is reported only
-// when the driver's output queue is empty (TIOCOUTQ) AND the line time of
+// when the driver's output queue is empty (TIOCOUTQ, and the UART's shift
+// register where TIOCSERGETLSR answers) AND the line time of
 // every byte written has passed: adapters and pseudo-terminals claim to be
 // drained long before the characters are on the air.
+//
+// Linux raises RTS and DTR inside open() itself; with PTT keying the port
+// drops RTS again as its very first step and clears HUPCL, so the radio sees
+// at most that unavoidable moment and no pulse when the device is closed.
 //
 // A device that vanishes (EIO, ENXIO, ENODEV, hang-up) marks the port down
 // once; from then on every call returns at once without touching it.
