@@ -16,6 +16,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -358,6 +361,9 @@ bool CVELTRANView::OnCommand(int id)
     case ID_PASTE_KCALL: OnPasteKCall(); return true;
     case ID_EDIT_CLEAR_SCREEN: OnClearScreen(); return true;
     case ID_FILE_EXPORT_TAPE: ExportTape(); return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW: Print(id); return true;
     default: return false;
     }
 }
@@ -368,6 +374,9 @@ bool CVELTRANView::OnUpdateCommand(int id, CommandState& state)
     case ID_EDIT_SWAP_FIGS:
     case ID_PASTE_KCALL:
     case ID_EDIT_CLEAR_SCREEN:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
         state.enabled = true;
         return true;
     case ID_EDIT_SWAP_LINE:
@@ -423,6 +432,35 @@ void CVELTRANView::ExportTape()
     TakeCompletedLines();
     if (m_exportTape)
         m_exportTape(this, m_doc.GetList(CVELTRANDoc::kReceiveList));
+}
+
+// ---- Printing ----------------------------------------------------------------
+
+void CVELTRANView::PrintTo(QPrinter& printer)
+{
+    // The page is a screen pane only: its drawing routine puts nothing on
+    // paper, so a print of it is one empty page.
+    QPainter painter(&printer);
+}
+
+void CVELTRANView::Print(int id)
+{
+    QPrinter own;
+    QPrinter* printer = m_status.SharedPrinter();
+    if (!printer)
+        printer = &own;
+    if (id == ID_FILE_PRINT_PREVIEW) {
+        QPrintPreviewDialog preview(printer, this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintTo(*p); });
+        preview.exec();
+        return;
+    }
+    if (id == ID_FILE_PRINT) {
+        QPrintDialog dialog(printer, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    PrintTo(*printer);
 }
 
 // ---- Deadman -----------------------------------------------------------------

@@ -36,6 +36,7 @@ class CVELTRANApp;
 class CVELTRANDoc;
 class FrameStatus;
 class QMenu;
+class QPrinter;
 
 class CVELTRANView : public QAbstractScrollArea, public CommandTarget {
     Q_OBJECT
@@ -69,6 +70,9 @@ public:
     void OnClearScreen();
     void ExportTape();
     void SetExportTapeHandler(ExportTapeHandler handler) { m_exportTape = std::move(handler); }
+    // Print, print direct and print preview: the receive page prints as empty pages.
+    void Print(int id);
+    void PrintTo(QPrinter& printer);
 
     // The deadman check (the pane's one-second timer); public for tests that
     // drive it on a fake clock.
