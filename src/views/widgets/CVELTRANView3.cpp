@@ -516,15 +516,12 @@ void CVELTRANView3::Print(QPrinter& printer, bool withDialog)
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        {
-            // The last page to print defaults to the page count.
-            QPainter probe;
-            const int perPage = std::max(1, printer.pageLayout().paintRectPixels(printer.resolution()).height() /
-                                                std::max(1, QFontMetrics(QFont(), &printer).lineSpacing()));
-            const ReceiveListPrint plan(m_doc.GetList(CVELTRANDoc::kReceiveList), perPage);
-            dialog.setMinMax(1, plan.PageCount());
-            printer.setFromTo(1, plan.PageCount());
-        }
+        // The last page to print defaults to the page count.
+        const int perPage = std::max(1, printer.pageLayout().paintRectPixels(printer.resolution()).height() /
+                                            std::max(1, QFontMetrics(QFont(), &printer).lineSpacing()));
+        const ReceiveListPrint plan(m_doc.GetList(CVELTRANDoc::kReceiveList), perPage);
+        dialog.setMinMax(1, plan.PageCount());
+        printer.setFromTo(1, plan.PageCount());
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
