@@ -156,7 +156,7 @@ TEST(TransmitViewTest, KeyEventsMapToKeysAndCharacters)
     EXPECT_EQ(tv.TypeAheadLine().Line(), "Q D");
 
     QTest::keyClick(&tv, Qt::Key_Escape);  // 27 is text
-    QTest::keyClick(&tv, Qt::Key_Tab);     // below 27: ignored
+    QTest::keyClick(&tv, Qt::Key_Tab);  // below 27: ignored
     EXPECT_EQ(tv.TypeAheadLine().Line(), "Q D\x1b");
 }
 

@@ -269,6 +269,11 @@ void CVELTRANView3::focusOutEvent(QFocusEvent* event)
     InvalidateCurrentLine();
 }
 
+bool CVELTRANView3::focusNextPrevChild(bool)
+{
+    return false;
+}
+
 // ---- Mouse ---------------------------------------------------------------
 
 std::vector<CVELTRANView3::MenuItem> CVELTRANView3::ContextMenuItems(int y)

@@ -85,6 +85,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Tab is a character typed here (and ignored), not a move to the next pane.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // TransmitHost
