@@ -51,15 +51,18 @@ bool DocumentController::OpenDocument()
     if (chosen.isEmpty())
         return false;
     const QByteArray local = chosen.toLocal8Bit();
-    return OpenDocumentFile(std::string(local.constData(), static_cast<size_t>(local.size())));
+    return LoadFrom(std::string(local.constData(), static_cast<size_t>(local.size())));
 }
 
 bool DocumentController::OpenDocumentFile(const std::string& path)
 {
-    if (path.empty())
+    if (path.empty() || !SaveModified())
         return false;
-    if (!SaveModified())
-        return false;
+    return LoadFrom(path);
+}
+
+bool DocumentController::LoadFrom(const std::string& path)
+{
     std::string error;
     if (!m_doc.OpenFile(path, &error)) {
         m_prompts.ShowError(m_parent, QStringLiteral("Cannot open %1.\n%2").arg(LocalText(path), LocalText(error)));

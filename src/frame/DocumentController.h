@@ -38,6 +38,7 @@ public:
 
 private:
     bool SaveTo(const std::string& path);
+    bool LoadFrom(const std::string& path);  // no question asked
     void Changed();
 
     CVELTRANDoc& m_doc;
