@@ -26,7 +26,10 @@ bool SendJob::RunStep(Step& step)
         Echo(step.text);
         break;
     case Kind::kSend:
-        m_host.SendToLink(step.text);
+        // An empty part sends nothing; handing it on would only let the link
+        // release queued bytes before the last write has drained.
+        if (!step.text.empty())
+            m_host.SendToLink(step.text);
         break;
     case Kind::kTransmit:
         m_host.DoTransmit();

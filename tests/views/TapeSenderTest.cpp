@@ -87,7 +87,7 @@ TEST_F(TapeSenderTest, CqTapeWithEchoKeysSendsWaitsForTheDrainAndReturns)
 
     const std::vector<std::string> expected = {
         "clear echo",
-        "receive list", "send:", "transmit",
+        "receive list", "transmit",
         "receive list", "send:CQ CQ\r\n", "repaint", "timer", "timer", "timer", "receive",
         "receive list", "send:\r\n",
         "deadman", "history"};

@@ -152,7 +152,7 @@ void CMainFrame::CreateViews()
     m_view = new CVELTRANView(m_app, m_doc, *this, m_wndSplitter);
     m_view3 = new CVELTRANView3(m_app, m_doc, *this, m_wndSplitter);
     m_view2 = new CVELTRANView2(m_app, m_doc, *this, m_wndSplitter);
-    WireSendsAndTapes(m_app, m_doc, *m_view, *m_view3, *m_view2);
+    WireSendsAndTapes(m_app, m_doc, *m_view3, *m_view2);
     m_view->setWhatsThis(QStringLiteral("The receive page: text received from the RTTY modem."));
     m_view3->setWhatsThis(QStringLiteral("The transmit pane: type here what is to be sent."));
     m_view2->setWhatsThis(QStringLiteral("The TNC terminal: talk to the modem's controller."));

@@ -139,7 +139,7 @@ bool CVELTRANView2::OnCommand(int id)
         viewport()->update();
         return true;
     }
-    return false;
+    return m_tapeCommands && m_tapeCommands->OnCommand(id);
 }
 
 bool CVELTRANView2::OnUpdateCommand(int id, CommandState& state)
@@ -148,5 +148,5 @@ bool CVELTRANView2::OnUpdateCommand(int id, CommandState& state)
         state.enabled = true;
         return true;
     }
-    return false;
+    return m_tapeCommands && m_tapeCommands->OnUpdateCommand(id, state);
 }

@@ -31,6 +31,9 @@ public:
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+    // Import Tape, Export Tape and the startup tape live in TncTapeCommands;
+    // commands this pane does not carry itself are passed to it.
+    void SetTapeCommands(CommandTarget* target) { m_tapeCommands = target; }
 
     // Set while a TNC port is configured ("TNCPort" above 0); the status bar reads it.
     uint32_t m_bPortConfigured = 0;
@@ -51,4 +54,5 @@ private:
     SerialLink m_link;
     std::string m_strPending;  // text after the last finished line
     std::atomic<bool> m_takePosted{false};
+    CommandTarget* m_tapeCommands = nullptr;
 };

@@ -1,0 +1,302 @@
+#include "views/widgets/TransmitSends.h"
+
+#include "app/CVELTRANApp.h"
+#include "app/CVELTRANDoc.h"
+#include "app/CommandTable.h"
+#include "app/ReportRecord.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "views/FileExists.h"
+#include "views/ReceiveSide.h"
+#include "views/TransmitLink.h"
+#include "views/widgets/CVELTRANView.h"
+#include "views/widgets/CVELTRANView3.h"
+#include "views/widgets/TapeDialogs.h"
+
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+
+// The tape of each Send command.
+const char* TapeOf(int id)
+{
+    switch (id) {
+    case ID_SEND_CQ: return TapeSender::kCqTape;
+    case ID_SEND_BRAG: return TapeSender::kBragTape;
+    case ID_SEND_EXCHANGE: return TapeSender::kExchangeTape;
+    default: return nullptr;
+    }
+}
+
+// The function-key code of each function-bar command.
+int FunctionKeyOf(int id)
+{
+    switch (id) {
+    case ID_MACRO_F2: return 0x71;
+    case ID_MACRO_F4: return 0x73;
+    case ID_MACRO_F5: return 0x74;
+    case ID_MACRO_F6: return 0x75;
+    case ID_MACRO_F7: return 0x76;
+    case ID_MACRO_F8: return 0x77;
+    case ID_MACRO_F9: return 0x78;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+TransmitSends::TransmitSends(CVELTRANApp& app, CVELTRANDoc& doc, CVELTRANView3& view)
+    : QObject(&view),
+      m_app(app),
+      m_doc(doc),
+      m_view(view),
+      m_macros(*this, doc, m_queue),
+      m_tapes(*this, doc, m_queue)
+{
+    m_look.setSingleShot(true);
+    m_look.setInterval(kLookIntervalMs);
+    connect(&m_look, &QTimer::timeout, this, &TransmitSends::Pump);
+}
+
+TransmitSends::~TransmitSends() = default;
+
+TransmitSends* TransmitSends::Install(CVELTRANApp& app, CVELTRANDoc& doc, CVELTRANView3& view)
+{
+    auto* sends = new TransmitSends(app, doc, view);
+    view.SetMacroHandler([sends](int key) { sends->SendMacro(key); });
+    view.SetSendCommands(sends);
+    view.SetReadyAction([sends] { sends->SendStartupTape(); });
+    // The mode code names the data type of the receive pane's link, the one
+    // the text goes out on; without that pane the configured type counts.
+    doc.SetMacroSources(nullptr, [&app] {
+        if (CVELTRANView* receive = app.FindView<CVELTRANView>())
+            return static_cast<int>(receive->Link().m_nByteSize);
+        return app.Settings().Get(keys::RTTYType);
+    });
+    return sends;
+}
+
+void TransmitSends::SendMacro(int key)
+{
+    m_macros.SendMacro(key);
+    LookLater();
+}
+
+void TransmitSends::SendTape(const std::string& path)
+{
+    m_tapes.SendTape(path);
+    LookLater();
+}
+
+void TransmitSends::SendStartupTape()
+{
+    if (FileExists(TapeSender::kStartupTape))
+        SendTape(TapeSender::kStartupTape);
+}
+
+void TransmitSends::Report()
+{
+    const std::string record = ReportRecord::Build(m_doc);
+    std::string error;
+    if (!ReportRecord::Append(record, &error))
+        ShowFileError(error);
+}
+
+void TransmitSends::Pump()
+{
+    m_queue.Pump();
+    LookLater();
+}
+
+void TransmitSends::LookLater()
+{
+    if (m_queue.Busy() && !m_look.isActive())
+        m_look.start();
+}
+
+bool TransmitSends::OnCommand(int id)
+{
+    if (const int key = FunctionKeyOf(id)) {
+        SendMacro(key);
+        return true;
+    }
+    if (const char* tape = TapeOf(id)) {
+        SendTape(tape);
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_IMPORT_TAPE:
+        if (const std::optional<std::string> path = TapeDialogs::AskImportPath(&m_view))
+            SendTape(*path);
+        return true;
+    case ID_FILE_EXPORT_TAPE:
+        // The receive pane's export (the receive list); nothing without it.
+        if (CVELTRANView* receive = m_app.FindView<CVELTRANView>())
+            receive->OnCommand(ID_FILE_EXPORT_TAPE);
+        return true;
+    case ID_FILE_REPORT:
+        Report();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TransmitSends::OnUpdateCommand(int id, CommandState& state)
+{
+    if (FunctionKeyOf(id) != 0) {
+        state.enabled = true;
+        return true;
+    }
+    if (const char* tape = TapeOf(id)) {
+        state.enabled = FileExists(tape) != 0;
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_IMPORT_TAPE:
+    case ID_FILE_REPORT:
+        state.enabled = true;
+        return true;
+    case ID_FILE_EXPORT_TAPE:
+        state.enabled = m_app.FindView<CVELTRANView>() != nullptr;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- SendHost --------------------------------------------------------------
+
+TransmitLink* TransmitSends::Link()
+{
+    ReceiveSide* receive = m_view.ReceivePeer();
+    return receive ? &receive->Link() : nullptr;
+}
+
+bool TransmitSends::HasReceiveView()
+{
+    return m_view.ReceivePeer() != nullptr;
+}
+
+bool TransmitSends::CharMode()
+{
+    return m_view.TypeAheadLine().CharMode();
+}
+
+void TransmitSends::InsertText(const std::string& text)
+{
+    m_view.TypeAheadLine().InsertText(text);
+}
+
+void TransmitSends::SendToLink(std::string& text)
+{
+    if (TransmitLink* link = Link())
+        link->SendText(text);
+}
+
+void TransmitSends::EchoThroughCodec(std::string& text, int stream)
+{
+    if (TransmitLink* link = Link())
+        link->EchoThroughCodec(text, stream);
+}
+
+bool TransmitSends::TransmitPending()
+{
+    TransmitLink* link = Link();
+    if (!link || !link->Keyed() || link->TxHold()) {
+        m_bTailWait = false;
+        return false;
+    }
+    if (link->TxOutLength() != 0 || link->TxQueueLength() != 0) {
+        m_bTailWait = false;
+        return true;
+    }
+    // Queue and out-buffer are empty, but the last write (up to five
+    // characters) may still be on the line: returning to receive now would
+    // unkey the transmitter under it. Wait for the port to report it drained,
+    // or at most its line time (idle fill written after it keeps the drained
+    // flag from ever being seen).
+    CVELTRANView* receive = m_app.FindView<CVELTRANView>();
+    if (!receive || receive->Link().m_bTxEmpty.load() != 0) {
+        m_bTailWait = false;
+        return false;
+    }
+    const uint32_t now = m_app.Clock().Now();
+    if (!m_bTailWait) {
+        m_bTailWait = true;
+        m_dwTailStart = now;
+    }
+    if (now - m_dwTailStart >= LastWriteMs(receive->Link())) {
+        m_bTailWait = false;
+        return false;
+    }
+    return true;
+}
+
+uint32_t TransmitSends::LastWriteMs(const SerialLink& link)
+{
+    // Five characters (four queued and one pushed) of start, data and at
+    // most two stop bits, plus a margin for the port's own buffering.
+    const uint32_t bits = 5u * (1u + link.m_nByteSize + 2u);
+    return bits * 1000u / std::max<uint32_t>(link.m_nBaud, 1u) + 50u;
+}
+
+void TransmitSends::DoTransmit()
+{
+    m_view.Control().DoTransmit();
+}
+
+void TransmitSends::DoReceive()
+{
+    m_view.Control().DoReceive();
+}
+
+void TransmitSends::TimerStep()
+{
+    m_view.TimerStep();
+}
+
+void TransmitSends::ClearTxEcho()
+{
+    if (ReceiveSide* receive = m_view.ReceivePeer())
+        receive->SetTxEcho(std::string());
+}
+
+void TransmitSends::ClearDeadmanCount()
+{
+    if (ReceiveSide* receive = m_view.ReceivePeer())
+        receive->ClearDeadmanCount();
+}
+
+void TransmitSends::ReceiveListChanged()
+{
+    if (ReceiveSide* receive = m_view.ReceivePeer()) {
+        receive->ScrollToNewest();
+        receive->Repaint();
+    }
+}
+
+void TransmitSends::HistoryChanged()
+{
+    const int m = m_doc.GetLineCount(CVELTRANDoc::kTransmitList);
+    QScrollBar* bar = m_view.verticalScrollBar();
+    {
+        const QSignalBlocker quiet(bar);
+        bar->setRange(0, m);
+        bar->setValue(m);
+    }
+    m_view.viewport()->update();
+}
+
+void TransmitSends::RepaintTransmitView()
+{
+    m_view.RepaintNow();
+}
+
+void TransmitSends::ShowFileError(const std::string& text)
+{
+    TapeDialogs::ShowFileError(&m_view, text);
+}
