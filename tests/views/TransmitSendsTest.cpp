@@ -185,6 +185,23 @@ TEST_F(TransmitSendsTest, ReceiveEndsTheWaitOfATransmitterThatHasNotDrained)
     EXPECT_EQ(History().back(), ">* Import Complete *(TAPECQ.TXT)");
 }
 
+TEST_F(TransmitSendsTest, ClearTxBufferDropsTheRestOfAWaitingTape)
+{
+    WriteFile("TAPECQ.TXT", "^W" + std::string(200, 'R') + "^Q\r\nNEVER\r\n");
+    Make();
+    ASSERT_TRUE(tv->OnCommand(ID_SEND_CQ));
+    ASSERT_TRUE(sends->Queue().Busy());
+
+    tv->OnCommand(ID_TOOLS_CLEAR_TX_BUFFER);
+    EXPECT_FALSE(sends->Queue().Busy());
+    EXPECT_FALSE(rv->Link().m_bTxActive.load());
+    EXPECT_EQ(rv->Link().TxQueueLength(), 0u);
+    QTest::qWait(100);
+    EXPECT_EQ(Written(*modem).find("NEVER"), std::string::npos);
+    // Cancelled: no note line.
+    EXPECT_TRUE(History().empty());
+}
+
 TEST_F(TransmitSendsTest, FunctionBarAndControlKeysSendTheirMacros)
 {
     settings.PutText("Settings", "F2", "RYRY ");

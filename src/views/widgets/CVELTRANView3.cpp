@@ -166,11 +166,9 @@ void CVELTRANView3::RepaintPane()
 
 void CVELTRANView3::HistoryScrollToNewest()
 {
-    const int m = HistoryCount();
-    QScrollBar* bar = verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(1, m);
-    bar->setValue(m);
+    // The bar keeps the one range the scroll rules use (0..count at
+    // count - m_nScrollBack), so it always shows what the pane shows.
+    SetScrollBar();
 }
 
 void CVELTRANView3::RepaintNow()
@@ -209,6 +207,8 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
     const LineList& history = m_doc.GetList(CVELTRANDoc::kTransmitList);
     const int count = static_cast<int>(history.size());
     const int bottom = TransmitLayout::BottomEdge(viewport()->height(), h, count);
+    if (count != m_nBarLineCount)
+        SetScrollBar();  // lines came from elsewhere (a tape note, an opened document)
 
     m_rcCurrentLine = QRect(0, bottom - h, viewport()->width(), h);
     p.setPen(colour);
@@ -365,6 +365,7 @@ void CVELTRANView3::OnScrollAction(int action)
     bar->setRange(0, count);
     bar->setSliderPosition(count - m_nScrollBack);
     bar->setEnabled(count > 0);
+    m_nBarLineCount = count;
     viewport()->update();
 }
 
@@ -377,6 +378,7 @@ void CVELTRANView3::SetScrollBar()
     bar->setRange(0, count);
     bar->setValue(count - m_nScrollBack);
     bar->setEnabled(count > 0);
+    m_nBarLineCount = count;
 }
 
 void CVELTRANView3::timerEvent(QTimerEvent* event)
@@ -444,6 +446,9 @@ bool CVELTRANView3::OnCommand(int id)
         m_control.SendReceive(m_app.m_bTestMode != 0);
         return true;
     case ID_TOOLS_CLEAR_TX_BUFFER:
+        // Macro and tape sends still in progress are dropped as well.
+        if (m_sendCommands)
+            m_sendCommands->OnCommand(id);
         m_control.ClearTxBuffer([this] { m_line.DiscardUnsent(); });
         return true;
     case ID_FILE_PRINT:

@@ -140,6 +140,11 @@ bool TransmitSends::OnCommand(int id)
     case ID_FILE_REPORT:
         Report();
         return true;
+    case ID_TOOLS_CLEAR_TX_BUFFER:
+        // The pane clears the link itself; what the sends had still to queue
+        // is dropped with it.
+        m_queue.Cancel();
+        return false;
     default:
         return false;
     }

@@ -6,8 +6,8 @@
 //
 // Sends run as resumable jobs (SendQueue): while one waits for the
 // transmitter to drain, a short timer looks again, so the window keeps
-// painting and taking commands; Receive or Clear TX Buffer end the wait at
-// the next look. Lives as a child of the transmit pane; user-interface thread
+// painting and taking commands. Receive ends the wait at the next look;
+// Clear TX Buffer drops the sends in progress. Lives as a child of the transmit pane; user-interface thread
 // only.
 #include "views/CommandTarget.h"
 #include "views/MacroSender.h"
