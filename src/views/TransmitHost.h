@@ -18,6 +18,6 @@ public:
     virtual void InvalidateCurrentLine() = 0;
     // Repaint the whole pane.
     virtual void RepaintPane() = 0;
-    // Scroll bar to range 1..m at m (m history lines) without redrawing.
+    // A line joined the history: the scroll bar follows, without redrawing.
     virtual void HistoryScrollToNewest() = 0;
 };

@@ -330,6 +330,16 @@ TEST(TransmitViewTest, ScrollBarMovesTheHistory)
     bar->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(tv.ScrollBack(), 0);
     EXPECT_EQ(bar->value(), 30);
+
+    // Scrolled back, a finished line keeps the pane where it is and the bar
+    // says so; the top of the bar reaches the oldest line.
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QTest::keyClicks(&tv, "NEW\r");
+    EXPECT_EQ(tv.ScrollBack(), 1);
+    EXPECT_EQ(bar->maximum(), 31);
+    EXPECT_EQ(bar->value(), 30);
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(tv.ScrollBack(), 31);
 }
 
 }  // namespace

@@ -119,4 +119,5 @@ private:
 
     QRect m_rcCurrentLine;
     int32_t m_nScrollBack = 0;
+    int m_nBarLineCount = -1;  // history length the scroll bar was last set for
 };
