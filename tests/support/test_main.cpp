@@ -1,17 +1,37 @@
 // Test main shared by every test executable: widgets run on the offscreen
 // platform, so GUI tests need no display. VELTRAN_TEST_NO_GUI skips the
 // application object (ThreadSanitizer runs of plain thread tests).
+//
+// Every test executable runs in a fresh scratch directory that also holds
+// its per-user settings, so a command that writes REPORT.TXT or a tape into
+// the current directory, or a store rooted at the user's config, never
+// touches the source tree or the developer's own settings.
 #include <QApplication>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    std::unique_ptr<QApplication> app;
-    if (!std::getenv("VELTRAN_TEST_NO_GUI"))
-        app = std::make_unique<QApplication>(argc, argv);
-    return RUN_ALL_TESTS();
+
+    std::string scratch = (std::filesystem::temp_directory_path() / "veltran-test-XXXXXX").string();
+    if (!::mkdtemp(scratch.data()) || ::chdir(scratch.c_str()) != 0)
+        return 2;
+    ::setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 1);
+
+    int rc = 0;
+    {
+        std::unique_ptr<QApplication> app;
+        if (!std::getenv("VELTRAN_TEST_NO_GUI"))
+            app = std::make_unique<QApplication>(argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch, ignored);
+    return rc;
 }
