@@ -33,7 +33,7 @@
 namespace {
 
 constexpr int kMinPaneHeight = 50;
-constexpr int kUpdatePeriodMs = 250;
+constexpr int kUpdatePeriodMs = 500;
 constexpr const char* kIdleText = "For Help, press F1";
 
 Qt::ToolBarArea AreaOf(DockSide side)
