@@ -1,5 +1,6 @@
 #include "macros/MacroStore.h"
 
+#include "app/CVELTRANDoc.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 
@@ -28,21 +29,8 @@ std::string MacroStore::BandIndexToText(int index)
 
 int MacroStore::BandTextToIndex(std::string_view text)
 {
-    // A decimal conversion as the C library's atoi reads it (leading blanks,
-    // a sign, then digits), capped so that no digit string can overflow.
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < 1000000)
-            value = value * 10 + (text[i] - '0');
-    }
-    if (negative)
-        value = -value;
+    // The same leading-digits conversion as the serial number's.
+    const int32_t value = CVELTRANDoc::DecimalValue(text);
     for (int b = 1; b < kBandCount; ++b) {
         if (value == kBandMetres[b])
             return b;
