@@ -4,6 +4,7 @@
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
 
+#include <cstdlib>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -35,6 +36,12 @@ std::string DevicePathForPort(const SettingsStore& settings, int port,
 
 std::string DevicePathForPort(const SettingsStore& settings, int port)
 {
+    // Demo mode: ports the operator has not mapped run on the simulated modem
+    // even where a /dev/ttyS device node exists (virtual machines and
+    // containers often have one with nothing behind it, or a console on it).
+    const char* demo = std::getenv("VELTRAN_DEMO");
+    if (demo && *demo)
+        return DevicePathForPort(settings, port, [](const std::string&) { return false; });
     return DevicePathForPort(settings, port, DeviceExists);
 }
 

@@ -11,6 +11,8 @@
 // The device value for `port`: the stored value when there is one; else
 // /dev/ttyS<N-1> when that device exists, else "sim:demo", so the program runs
 // on the simulated modem out of the box on a machine without serial ports.
+// With the environment variable VELTRAN_DEMO set (non-empty), a port without a
+// stored value is always "sim:demo".
 std::string DevicePathForPort(const SettingsStore& settings, int port);
 // The same, with the existence test supplied (tests never look at real devices).
 std::string DevicePathForPort(const SettingsStore& settings, int port,

@@ -4,6 +4,7 @@
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,4 +77,14 @@ TEST(DeviceMap, TheDemoModemLoopsBackWhatIsSent)
         }
     }
     EXPECT_EQ(got, "OK");
+}
+
+TEST(DeviceMap, DemoModeKeepsUnmappedPortsOnTheSimulatedModem)
+{
+    // The test main sets VELTRAN_DEMO so that no test reaches a real device.
+    ASSERT_NE(std::getenv("VELTRAN_DEMO"), nullptr);
+    MemorySettingsStore store;
+    EXPECT_EQ(DevicePathForPort(store, 1), "sim:demo");
+    store.PutText("Devices", "COM1", "sim:loopback");
+    EXPECT_EQ(DevicePathForPort(store, 1), "sim:loopback");
 }
