@@ -1,30 +1,42 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a plain build, a build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the thread-heavy tests under ThreadSanitizer.
+# Ends with one summary line "total: N passed, N failed, N skipped".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+run_ctest() {
+  ctest "$@" -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
+}
 
 echo "== plain build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j"$jobs"
-ctest --test-dir build/release -j"$jobs" --output-on-failure
+run_ctest --test-dir build/release
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
       -DVELTRAN_SANITIZE=ON -DVELTRAN_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build/asan -j"$jobs" --output-on-failure
+  run_ctest --test-dir build/asan
 
-echo "== ThreadSanitizer (thread-heavy tests)"
+echo "== ThreadSanitizer (thread-heavy tests: the serial link)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
       -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF >/dev/null
 cmake --build build/tsan -j"$jobs" --target test_link
 # Some kernels map memory where ThreadSanitizer cannot cope; running without
 # address-space randomisation avoids that.
 VELTRAN_TEST_NO_GUI=1 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  setarch "$(uname -m)" -R build/tsan/tests/test_link
-echo "all test stages passed"
+  setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^link$' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
+
+awk '
+  /tests passed, [0-9]+ tests? failed out of [0-9]+/ { total += $NF; failed += $4 }
+  /\(Skipped\)$/ { skipped++ }
+  END { printf "total: %d passed, %d failed, %d skipped\n", total - failed - skipped, failed, skipped }
+' "$log"
