@@ -1,6 +1,6 @@
 #include "app/CVELTRANApp.h"
 
-#include "app/FontSpec.h"
+#include "app/PaneFont.h"
 #include "app/SettingsStore.h"
 
 #include <algorithm>

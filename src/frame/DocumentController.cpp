@@ -30,6 +30,15 @@ void DocumentController::Changed()
         m_changed();
 }
 
+bool DocumentController::Adopt(const std::string& path)
+{
+    m_doc.SetModified(false);
+    m_path = path;
+    m_recent.Add(path);
+    Changed();
+    return true;
+}
+
 bool DocumentController::NewDocument()
 {
     if (!SaveModified())
@@ -69,11 +78,7 @@ bool DocumentController::LoadFrom(const std::string& path)
         m_recent.Remove(path);
         return false;
     }
-    m_doc.SetModified(false);
-    m_path = path;
-    m_recent.Add(path);
-    Changed();
-    return true;
+    return Adopt(path);
 }
 
 bool DocumentController::Save()
@@ -100,11 +105,7 @@ bool DocumentController::SaveTo(const std::string& path)
         m_prompts.ShowError(m_parent, QStringLiteral("Cannot save %1.\n%2").arg(LocalText(path), LocalText(error)));
         return false;
     }
-    m_doc.SetModified(false);
-    m_path = path;
-    m_recent.Add(path);
-    Changed();
-    return true;
+    return Adopt(path);
 }
 
 bool DocumentController::SaveModified()

@@ -40,6 +40,9 @@ private:
     bool SaveTo(const std::string& path);
     bool LoadFrom(const std::string& path);  // no question asked
     void Changed();
+    // After a successful open or save: the document is clean, named `path`,
+    // and first in the recent-file list.
+    bool Adopt(const std::string& path);
 
     CVELTRANDoc& m_doc;
     FramePrompts& m_prompts;

@@ -1,4 +1,4 @@
-#include "app/FontSpec.h"
+#include "app/PaneFont.h"
 #include "app/SettingsKeys.h"
 
 #include <QFontDatabase>
@@ -9,7 +9,7 @@
 
 #include <climits>
 
-TEST(FontSpec, PaneFontIsFixedPitchMediumWeight)
+TEST(PaneFont, PaneFontIsFixedPitchMediumWeight)
 {
     const QFont font = MakePaneFont("", 0);
     EXPECT_TRUE(font.fixedPitch());
@@ -23,7 +23,7 @@ TEST(FontSpec, PaneFontIsFixedPitchMediumWeight)
     EXPECT_GT(MakePaneFont("", INT_MIN).pixelSize(), 0);
 }
 
-TEST(FontSpec, ColoursAreStoredAsBlueGreenRed)
+TEST(PaneFont, ColoursAreStoredAsBlueGreenRed)
 {
     EXPECT_EQ(PaneColor(0x000000FF), QColor(255, 0, 0));
     EXPECT_EQ(PaneColor(0x00FF0000), QColor(0, 0, 255));

@@ -1,4 +1,4 @@
-#include "app/FontSpec.h"
+#include "app/PaneFont.h"
 
 #include "app/SettingsKeys.h"
 
