@@ -9,7 +9,7 @@
 #include "app/SettingsKeys.h"
 #include "link/SharedPortDevice.h"
 #include "link/SimulatedModem.h"
-#include "views/FrameStatus.h"
+#include "support/NullFrameStatus.h"
 #include "views/widgets/CVELTRANView.h"
 
 #include <QApplication>
@@ -27,16 +27,6 @@
 #include <vector>
 
 namespace {
-
-class NullStatus : public FrameStatus {
-public:
-    void SetDiddlePaneText(const std::string&) override {}
-    void SetAutoPaneText(const std::string&) override {}
-    void SetModePaneText(const std::string&) override {}
-    void SetBaudPaneNumber(int) override {}
-    void UpdatePortStatus() override {}
-    void SetMessageText(const QString&) override {}
-};
 
 double Median(std::vector<double> v)
 {
@@ -63,7 +53,7 @@ double PaintMs(size_t lines, int scrollBack)
     doc.AddText(text, CVELTRANDoc::kReceiveList);
     text = std::string();
 
-    NullStatus status;
+    NullFrameStatus status;
     CVELTRANView view(app, doc, status);
     view.resize(800, 600);
     view.show();
@@ -90,7 +80,7 @@ std::pair<double, double> CharToScreenMs(int characters)
     CVELTRANApp app(settings);
     app.LoadFonts();
     CVELTRANDoc doc(settings);
-    NullStatus status;
+    NullFrameStatus status;
     CVELTRANView view(app, doc, status);
     view.resize(800, 600);
     view.show();

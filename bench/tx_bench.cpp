@@ -12,7 +12,7 @@
 #include "app/MemorySettingsStore.h"
 #include "link/SharedPortDevice.h"
 #include "link/SimulatedModem.h"
-#include "views/FrameStatus.h"
+#include "support/NullFrameStatus.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView3.h"
 
@@ -30,16 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-class QuietStatus : public FrameStatus {
-public:
-    void SetDiddlePaneText(const std::string&) override {}
-    void SetAutoPaneText(const std::string&) override {}
-    void SetModePaneText(const std::string&) override {}
-    void SetBaudPaneNumber(int) override {}
-    void UpdatePortStatus() override {}
-    void SetMessageText(const QString&) override {}
-};
 
 size_t WriteCount(const std::vector<SimEvent>& log)
 {
@@ -77,7 +67,7 @@ int main(int argc, char** argv)
     settings.PutText("Devices", "COM1", "sim:quiet");
     CVELTRANDoc doc(settings);
     CVELTRANApp app(settings);
-    QuietStatus status;
+    NullFrameStatus status;
 
     auto modem = std::make_shared<SimulatedModem>("plain");
     CVELTRANView receive(app, doc, status);

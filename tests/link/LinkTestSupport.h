@@ -20,16 +20,16 @@ using Clock = std::chrono::steady_clock;
 // Generous limit for "this happens eventually": a hang detector, not a speed check.
 constexpr auto kEventually = 20s;
 
-struct SimLink {
-    std::shared_ptr<SimulatedModem> modem;
+// A SerialLink that counts its data-ready callbacks, so a test can wait for
+// received text on a condition variable. Owners set the device opener.
+struct WatchedLink {
     SerialLink link;
     std::mutex mutex;
     std::condition_variable ready;
     int readyCount = 0;   // guarded by mutex
 
-    explicit SimLink(std::string_view mode = {}) : modem(std::make_shared<SimulatedModem>(mode))
+    WatchedLink()
     {
-        link.SetDeviceOpener([m = modem](int) { return std::make_unique<SharedPortDevice>(m); });
         link.SetDataReadyCallback([this] {
             {
                 std::lock_guard lock(mutex);
@@ -37,15 +37,6 @@ struct SimLink {
             }
             ready.notify_all();
         });
-    }
-    ~SimLink() { link.Connect(false); }
-
-    void Open(uint32_t baud, uint8_t byteSize, bool ptt = false)
-    {
-        link.m_nBaud = baud;
-        link.m_nByteSize = byteSize;
-        link.m_bPttKeying = ptt ? 1 : 0;
-        link.Connect(true);
     }
 
     // Takes received text until at least `n` bytes have come (or the limit).
@@ -71,6 +62,24 @@ struct SimLink {
     {
         std::unique_lock lock(mutex);
         return ready.wait_for(lock, kEventually, [&] { return readyCount >= count; });
+    }
+};
+
+struct SimLink : WatchedLink {
+    std::shared_ptr<SimulatedModem> modem;
+
+    explicit SimLink(std::string_view mode = {}) : modem(std::make_shared<SimulatedModem>(mode))
+    {
+        link.SetDeviceOpener([m = modem](int) { return std::make_unique<SharedPortDevice>(m); });
+    }
+    ~SimLink() { link.Connect(false); }
+
+    void Open(uint32_t baud, uint8_t byteSize, bool ptt = false)
+    {
+        link.m_nBaud = baud;
+        link.m_nByteSize = byteSize;
+        link.m_bPttKeying = ptt ? 1 : 0;
+        link.Connect(true);
     }
 
     bool WaitWrites(size_t n)

@@ -76,42 +76,15 @@ private:
 };
 
 // A SerialLink whose port is the POSIX code on the pseudo-terminal.
-struct PtyLink {
+struct PtyLink : WatchedLink {
     Pty pty;
-    SerialLink link;
-    std::mutex mutex;
-    std::condition_variable ready;
-    int readyCount = 0;   // guarded by mutex
 
     PtyLink()
     {
         link.SetDeviceOpener([this](int) { return std::make_unique<PosixSerialPort>(pty.Path()); });
-        link.SetDataReadyCallback([this] {
-            {
-                std::lock_guard lock(mutex);
-                ++readyCount;
-            }
-            ready.notify_all();
-        });
     }
+    // Closed before the pseudo-terminal goes, so closing is not a vanishing device.
     ~PtyLink() { link.Connect(false); }
-
-    std::string Receive(size_t n)
-    {
-        std::string text;
-        const auto deadline = Clock::now() + kEventually;
-        std::unique_lock lock(mutex);
-        for (;;) {
-            const int seen = readyCount;
-            lock.unlock();
-            text += link.TakeReceived();
-            lock.lock();
-            if (text.size() >= n || link.IsDown())
-                return text;
-            if (!ready.wait_until(lock, deadline, [&] { return readyCount != seen; }))
-                return text;
-        }
-    }
 };
 
 }  // namespace
@@ -195,8 +168,7 @@ TEST(PosixSerialPort, BaudotCodesArriveDecodedInOrderAcrossSeveralReads)
     EXPECT_EQ(s.Receive(expected.size()), expected);
     // One append per read of at most 1023 codes. (The last callback may still
     // be on its way after its text was taken.)
-    std::unique_lock lock(s.mutex);
-    EXPECT_TRUE(s.ready.wait_for(lock, kEventually, [&] { return s.readyCount >= 3; }));
+    EXPECT_TRUE(s.WaitReady(3));
 }
 
 TEST(PosixSerialPort, TextSentByTheLinkArrivesAsBaudotCodes)

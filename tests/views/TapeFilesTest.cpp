@@ -3,6 +3,8 @@
 #include "views/TapeExport.h"
 #include "views/TapeReader.h"
 
+#include "support/ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,22 +20,9 @@ class TapeFilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/veltran_tape_XXXXXX";
-        dir = mkdtemp(tmpl);
+        ASSERT_FALSE(dir.empty());
     }
-    void TearDown() override
-    {
-        const std::string cmd = "rm -rf '" + dir + "'";
-        if (std::system(cmd.c_str()) != 0)
-            ADD_FAILURE() << "cannot remove " << dir;
-    }
-    std::string Write(const std::string& name, const std::string& content)
-    {
-        const std::string path = dir + "/" + name;
-        std::ofstream out(path, std::ios::binary);
-        out << content;
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& content) { return scratch.Write(name, content); }
     static std::string Read(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);
@@ -59,7 +48,8 @@ protected:
         return all;
     }
 
-    std::string dir;
+    ScratchDir scratch;
+    const std::string dir = scratch.Path();
 };
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "views/TapeSender.h"
 #include "views/TncTapeSender.h"
 
+#include "support/ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,23 +31,10 @@ class TapeSenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/veltran_send_XXXXXX";
-        dir = mkdtemp(tmpl);
+        ASSERT_FALSE(dir.empty());
         doc.SetMacroSources(&clock, [] { return 8; });
     }
-    void TearDown() override
-    {
-        const std::string cmd = "rm -rf '" + dir + "'";
-        if (std::system(cmd.c_str()) != 0)
-            ADD_FAILURE() << "cannot remove " << dir;
-    }
-    std::string Write(const std::string& name, const std::string& content)
-    {
-        const std::string path = dir + "/" + name;
-        std::ofstream out(path, std::ios::binary);
-        out << content;
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& content) { return scratch.Write(name, content); }
     // Runs the queue as the event loop would, until nothing waits any more.
     int PumpUntilIdle()
     {
@@ -59,7 +48,8 @@ protected:
         return static_cast<size_t>(std::count(host.events.begin(), host.events.end(), event));
     }
 
-    std::string dir;
+    ScratchDir scratch;
+    const std::string dir = scratch.Path();
     MemorySettingsStore settings;
     CVELTRANDoc doc{settings};
     FixedClock clock;
