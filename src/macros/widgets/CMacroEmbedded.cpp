@@ -2,11 +2,11 @@
 
 #include "app/SettingsKeys.h"
 #include "macros/MacroStore.h"
+#include "macros/widgets/BandScale.h"
 #include "macros/widgets/DialogUnits.h"
 #include "macros/widgets/DigitsOnlyEdit.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -51,14 +51,7 @@ CMacroEmbedded::CMacroEmbedded(MacroStore& store, QWidget* parent)
     caption->setBuddy(m_slider);
     page->addWidget(caption);
     page->addWidget(m_slider);
-    auto* scale = new QHBoxLayout;
-    scale->setSpacing(0);
-    for (int i = 0; i < MacroStore::kBandCount; ++i) {
-        auto* band = new QLabel(QString::fromStdString(MacroStore::BandIndexToText(i)), this);
-        band->setAlignment(Qt::AlignHCenter);
-        scale->addWidget(band, 1);
-    }
-    page->addLayout(scale);
+    page->addWidget(new BandScale(*m_slider, this));
     page->addStretch(1);
 }
 

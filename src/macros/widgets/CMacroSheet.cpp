@@ -15,6 +15,7 @@ CMacroSheet::CMacroSheet(SettingsStore& settings, CVELTRANDoc* doc, QPrinter* pr
 {
     setWindowTitle(QStringLiteral("Edit Macros"));
     m_tabs = new QTabWidget(this);
+    m_tabs->setUsesScrollButtons(false);  // all eight tabs in view
     m_pages = {new CMacroMain(m_store, printer), new CMacroEmbedded(m_store), new CMacroAF(m_store),
                new CMacroHQ(m_store),           new CMacroUZ(m_store),       new CMacro04(m_store),
                new CMacro59(m_store),           new CMacroF1F9(m_store)};
