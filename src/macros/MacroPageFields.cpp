@@ -9,9 +9,9 @@ const std::string kNoText;
 
 }  // namespace
 
-MacroPageFields::MacroPageFields(const MacroPageSpec& spec) : m_spec(spec)
+MacroPageFields::MacroPageFields(const MacroPageInfo& page) : m_page(page)
 {
-    for (const std::string& key : spec.fieldKeys) {
+    for (const std::string& key : page.fieldKeys) {
         if (key != keys::MacroBand.key)  // the band is a position, not a text
             m_texts.emplace_back(key, std::string());
     }
@@ -21,13 +21,13 @@ void MacroPageFields::Load(const MacroStore& store)
 {
     for (auto& [key, text] : m_texts)
         text = store.Get(key, key == keys::MacroSerial.key ? keys::MacroSerial.def : "");
-    if (m_spec.kind == MacroPageSpec::Kind::Embedded)
+    if (m_page.kind == MacroPageInfo::Kind::Embedded)
         m_nBand = MacroStore::BandTextToIndex(store.Get(keys::MacroBand.key, keys::MacroBand.def));
 }
 
 void MacroPageFields::Save(MacroStore& store) const
 {
-    if (m_spec.kind == MacroPageSpec::Kind::Embedded)
+    if (m_page.kind == MacroPageInfo::Kind::Embedded)
         store.Put(keys::MacroBand.key, MacroStore::BandIndexToText(m_nBand));
     for (const auto& [key, text] : m_texts)
         store.Put(key, text);

@@ -16,7 +16,7 @@ class MacroStore;
 
 class MacroPageFields {
 public:
-    explicit MacroPageFields(const MacroPageSpec& spec);
+    explicit MacroPageFields(const MacroPageInfo& page);
 
     void Load(const MacroStore& store);
     void Save(MacroStore& store) const;
@@ -30,7 +30,7 @@ public:
     void SetBandPosition(int position) { m_nBand = position; }
 
 private:
-    const MacroPageSpec& m_spec;
+    const MacroPageInfo& m_page;
     std::vector<std::pair<std::string, std::string>> m_texts;  // declaration order
     int m_nBand = -1;
 };

@@ -4,11 +4,11 @@
 
 namespace {
 
-using Kind = MacroPageSpec::Kind;
+using Kind = MacroPageInfo::Kind;
 
-std::vector<MacroPageSpec> MakePages()
+std::vector<MacroPageInfo> MakePages()
 {
-    std::vector<MacroPageSpec> pages;
+    std::vector<MacroPageInfo> pages;
     pages.push_back({Kind::Main, "CMacroMain", "Main", 145, 212, 116, {}, {}, "", 0});
     // The serial number and the band are laid out by the page itself; the
     // keys are listed so the page saves them in its own order.
@@ -57,15 +57,15 @@ std::vector<MacroPageSpec> MakePages()
 
 }  // namespace
 
-const std::vector<MacroPageSpec>& MacroPages::All()
+const std::vector<MacroPageInfo>& MacroPages::All()
 {
-    static const std::vector<MacroPageSpec> pages = MakePages();
+    static const std::vector<MacroPageInfo> pages = MakePages();
     return pages;
 }
 
-const MacroPageSpec* MacroPages::Find(const char* className)
+const MacroPageInfo* MacroPages::Find(const char* className)
 {
-    for (const MacroPageSpec& p : All()) {
+    for (const MacroPageInfo& p : All()) {
         if (std::strcmp(p.className, className) == 0)
             return &p;
     }

@@ -14,7 +14,7 @@ struct MacroRow {
     const char* note;   // text right of the field, or "" for none
 };
 
-struct MacroPageSpec {
+struct MacroPageInfo {
     enum class Kind { Main, Embedded, Keys };
 
     Kind kind;
@@ -32,9 +32,9 @@ struct MacroPageSpec {
 namespace MacroPages {
 
 // Tab order: "Main", "Embedded", "A-G", "H-L", "U-Z", "0-4", "5-9", "F2-F9".
-const std::vector<MacroPageSpec>& All();
+const std::vector<MacroPageInfo>& All();
 // The page of that class name; nullptr when there is none.
-const MacroPageSpec* Find(const char* className);
+const MacroPageInfo* Find(const char* className);
 
 // The "Embedded" page's fixed rows: built-in codes and what they insert.
 struct FixedCode {

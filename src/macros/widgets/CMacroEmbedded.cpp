@@ -14,9 +14,9 @@
 CMacroEmbedded::CMacroEmbedded(MacroStore& store, QWidget* parent)
     : CMacroPage(parent), m_store(store), m_fields(*MacroPages::Find("CMacroEmbedded"))
 {
-    const MacroPageSpec& spec = *MacroPages::Find("CMacroEmbedded");
-    setObjectName(QString::fromLatin1(spec.className));
-    setMinimumSize(DialogUnits::Size(*this, spec.widthDlu, spec.heightDlu));
+    const MacroPageInfo& info = *MacroPages::Find("CMacroEmbedded");
+    setObjectName(QString::fromLatin1(info.className));
+    setMinimumSize(DialogUnits::Size(*this, info.widthDlu, info.heightDlu));
     auto* page = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     int row = 0;

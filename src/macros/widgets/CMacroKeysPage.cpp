@@ -15,19 +15,19 @@ QString Latin1(const std::string& text)
 
 }  // namespace
 
-CMacroKeysPage::CMacroKeysPage(const MacroPageSpec& spec, MacroStore& store, QWidget* parent)
-    : CMacroPage(parent), m_store(store), m_fields(spec)
+CMacroKeysPage::CMacroKeysPage(const MacroPageInfo& page, MacroStore& store, QWidget* parent)
+    : CMacroPage(parent), m_store(store), m_fields(page)
 {
-    setObjectName(QString::fromLatin1(spec.className));
-    setMinimumSize(DialogUnits::Size(*this, spec.widthDlu, spec.heightDlu));
+    setObjectName(QString::fromLatin1(page.className));
+    setMinimumSize(DialogUnits::Size(*this, page.widthDlu, page.heightDlu));
     auto* grid = new QGridLayout(this);
     int row = 0;
-    for (const MacroRow& r : spec.rows) {
+    for (const MacroRow& r : page.rows) {
         auto* label = new QLabel(QString::fromLatin1(r.label), this);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(r.key));
-        edit->setFixedWidth(DialogUnits::X(*this, spec.fieldWidthDlu));
+        edit->setFixedWidth(DialogUnits::X(*this, page.fieldWidthDlu));
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
@@ -36,8 +36,8 @@ CMacroKeysPage::CMacroKeysPage(const MacroPageSpec& spec, MacroStore& store, QWi
         m_edits[r.key] = edit;
         ++row;
     }
-    if (*spec.footNote)
-        grid->addWidget(new QLabel(QString::fromLatin1(spec.footNote), this), row++, 0, 1, 3);
+    if (*page.footNote)
+        grid->addWidget(new QLabel(QString::fromLatin1(page.footNote), this), row++, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
 }

@@ -16,7 +16,7 @@ class CMacroKeysPage : public CMacroPage {
     Q_OBJECT
 
 public:
-    CMacroKeysPage(const MacroPageSpec& spec, MacroStore& store, QWidget* parent = nullptr);
+    CMacroKeysPage(const MacroPageInfo& page, MacroStore& store, QWidget* parent = nullptr);
 
     void OnSetActive() override;
     void OnOK() override;

@@ -12,9 +12,9 @@
 CMacroMain::CMacroMain(MacroStore& store, QPrinter* printer, QWidget* parent)
     : CMacroPage(parent), m_store(store), m_printer(printer)
 {
-    const MacroPageSpec& spec = *MacroPages::Find("CMacroMain");
-    setObjectName(QString::fromLatin1(spec.className));
-    setMinimumSize(DialogUnits::Size(*this, spec.widthDlu, spec.heightDlu));
+    const MacroPageInfo& info = *MacroPages::Find("CMacroMain");
+    setObjectName(QString::fromLatin1(info.className));
+    setMinimumSize(DialogUnits::Size(*this, info.widthDlu, info.heightDlu));
     auto* print = new QPushButton(QString::fromLatin1(MacroPages::kPrintButton), this);
     print->setObjectName(QStringLiteral("print"));
     print->setAutoDefault(false);
