@@ -7,6 +7,7 @@
 #include "frame/LockKeys.h"
 #include "frame/Placement.h"
 #include "frame/PortStatus.h"
+#include "frame/widgets/AcceleratorKeyFilter.h"
 #include "frame/widgets/DialogFramePrompts.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
@@ -18,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -87,6 +89,13 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     ApplyStoredPlacement();
     // The frame's own creation includes its client area: splitter and panes.
     CreateViews();
+    m_router.SetPane(CommandRouter::Pane::kReceive, m_view);
+    m_router.SetPane(CommandRouter::Pane::kTransmit, m_view3);
+    m_router.SetPane(CommandRouter::Pane::kTnc, m_view2);
+    m_router.SetFrame(this);
+    auto* accelerators = new AcceleratorKeyFilter(this);
+    for (QWidget* pane : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3), static_cast<QWidget*>(m_view2)})
+        accelerators->Watch(pane);
     CreateActions();
     CreateMenus();
     CreateToolBars();
@@ -96,6 +105,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
+    // Paste follows the clipboard at once: its key must not be dropped as disabled.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
     m_updateTimer.start(kUpdatePeriodMs);
     setWindowTitle(QString::fromLocal8Bit(m_docs.Title().c_str()));
     UpdateCommandStates();
@@ -105,6 +116,7 @@ CMainFrame::~CMainFrame()
 {
     m_updateTimer.stop();
     disconnect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     // A frame destroyed without being closed still keeps its layout.
     if (!m_layoutSaved)
         SaveLayout();
@@ -390,7 +402,10 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* now)
 {
     for (QWidget* w = now; w; w = w->parentWidget()) {
         if (w == m_view || w == m_view3 || w == m_view2) {
-            m_activeView = w;
+            if (m_activeView != w) {
+                m_activeView = w;
+                UpdateCommandStates();  // the editing commands follow the active pane
+            }
             return;
         }
     }
@@ -405,6 +420,9 @@ void CMainFrame::MovePaneFocus(int step)
             current = i;
     }
     QWidget* next = panes[(current + step + 3) % 3];
-    m_activeView = next;
     next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if (m_activeView != next) {
+        m_activeView = next;
+        UpdateCommandStates();
+    }
 }

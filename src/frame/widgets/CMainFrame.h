@@ -6,11 +6,14 @@
 // the upper two pane heights in "Layout", reading them once when made and
 // writing them once when closed.
 //
-// Commands (ids of CommandTable.h) go to the active pane first, then the
-// other panes, then the extra targets, then the frame's own handlers
-// (document, printing set-up, bars, panes, help). Everything runs on the
-// user-interface thread.
+// Commands (ids of CommandTable.h) go where their row of CommandRoutes.h
+// sends them (CommandRouter): editing commands to the active pane only,
+// station commands to the transmit pane from any pane, the rest to the added
+// targets and then the frame's own handlers (document, printing set-up, bars,
+// panes, help). Accelerator keys are never typed into a pane, also while
+// their command is disabled. Everything runs on the user-interface thread.
 #include "frame/BarStyle.h"
+#include "frame/CommandRouter.h"
 #include "frame/DocumentController.h"
 #include "views/CommandTarget.h"
 #include "views/FrameStatus.h"
@@ -39,7 +42,7 @@ class QToolBar;
 class HelpWindow;
 class SplitKeyboardMover;
 
-class CMainFrame : public QMainWindow, public FrameStatus {
+class CMainFrame : public QMainWindow, public FrameStatus, private CommandTarget {
     Q_OBJECT
 
 public:
@@ -63,8 +66,9 @@ public:
     CommandState QueryCommand(int id);
     // Refreshes every action's enabled/checked state and panes 3 and 4.
     void UpdateCommandStates();
-    // Adds a handler consulted after the panes and before the frame's own
-    // (e.g. the tape, report and dialog commands). Not owned; must outlive the frame.
+    // Adds a handler of frame commands (a dialog), asked before the frame's
+    // own handlers; it claims what it carries in OnUpdateCommand. Not owned;
+    // must outlive the frame.
     void AddCommandTarget(CommandTarget* target);
 
     // After the Ports dialog was confirmed: the receive pane re-applies the
@@ -104,9 +108,10 @@ private:
     void DocumentChanged();
     void OnFocusChanged(QWidget* old, QWidget* now);
     void MovePaneFocus(int step);
-    std::vector<CommandTarget*> RouteOrder() const;
-    bool OnFrameCommand(int id);
-    bool OnUpdateFrameCommand(int id, CommandState& state);
+    CommandRouter::Pane ActivePane() const;
+    // CommandTarget: the frame's own commands.
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
     void ToggleFunctionBar();
     void PrintSetup();
     void SendMail();
@@ -137,7 +142,7 @@ private:
     std::vector<QAction*> m_recentActions;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentAnchor = nullptr;
-    std::vector<CommandTarget*> m_extraTargets;
+    CommandRouter m_router;
 
     std::unique_ptr<QPrinter> m_printer;
     QPointer<HelpWindow> m_help;

@@ -1,5 +1,5 @@
 // CMainFrame, second half: the actions, menus and bars' commands, their
-// routing and update, and the frame's own command handlers.
+// routing (CommandRouter) and update, and the frame's own command handlers.
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
 #include "app/widgets/CAboutDlg.h"
@@ -168,63 +168,29 @@ QAction* CMainFrame::Action(int id) const
 
 void CMainFrame::AddCommandTarget(CommandTarget* target)
 {
-    if (target)
-        m_extraTargets.push_back(target);
+    m_router.AddFrameTarget(target);
 }
 
-std::vector<CommandTarget*> CMainFrame::RouteOrder() const
+CommandRouter::Pane CMainFrame::ActivePane() const
 {
-    std::vector<CommandTarget*> order;
-    auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-    if (active)
-        order.push_back(active);
-    for (CommandTarget* v : {static_cast<CommandTarget*>(m_view), static_cast<CommandTarget*>(m_view3),
-                             static_cast<CommandTarget*>(m_view2)}) {
-        if (v && v != active)
-            order.push_back(v);
-    }
-    order.insert(order.end(), m_extraTargets.begin(), m_extraTargets.end());
-    return order;
+    const QWidget* active = m_activeView.data();
+    if (active && active == m_view)
+        return CommandRouter::Pane::kReceive;
+    if (active && active == m_view3)
+        return CommandRouter::Pane::kTransmit;
+    if (active && active == m_view2)
+        return CommandRouter::Pane::kTnc;
+    return CommandRouter::Pane::kNone;
 }
 
 CommandState CMainFrame::QueryCommand(int id)
 {
-    CommandState state;
-    if (id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW) {
-        // Printing belongs to the active pane alone.
-        auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-        if (!active || !active->OnUpdateCommand(id, state))
-            state.enabled = false;
-        return state;
-    }
-    for (CommandTarget* target : RouteOrder()) {
-        if (target->OnUpdateCommand(id, state))
-            return state;
-    }
-    if (OnUpdateFrameCommand(id, state))
-        return state;
-    state.enabled = false;  // nobody handles it
-    return state;
+    return m_router.Query(id, ActivePane());
 }
 
 bool CMainFrame::ExecuteCommand(int id)
 {
-    if (!QueryCommand(id).enabled)
-        return false;
-    bool done = false;
-    if (id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW) {
-        auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-        done = active && active->OnCommand(id);
-    } else {
-        for (CommandTarget* target : RouteOrder()) {
-            if (target->OnCommand(id)) {
-                done = true;
-                break;
-            }
-        }
-        if (!done)
-            done = OnFrameCommand(id);
-    }
+    const bool done = m_router.Execute(id, ActivePane());
     UpdateCommandStates();
     return done;
 }
@@ -243,25 +209,11 @@ void CMainFrame::UpdateCommandStates()
     RefreshLockPanes();
 }
 
-bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
+bool CMainFrame::OnUpdateCommand(int id, CommandState& state)
 {
+    // Only the commands whose row asks the frame: the always-enabled ones
+    // (document, help, panes) are enabled by their row.
     switch (id) {
-    case ID_FILE_NEW:
-    case ID_FILE_OPEN:
-    case ID_FILE_SAVE:
-    case ID_FILE_SAVE_AS:
-    case ID_FILE_PRINT_SETUP:
-    case ID_FILE_SEND_MAIL:
-    case ID_APP_EXIT:
-    case ID_WINDOW_SPLIT:
-    case ID_NEXT_PANE:
-    case ID_PREV_PANE:
-    case ID_HELP_FINDER:
-    case ID_HELP:
-    case ID_CONTEXT_HELP:
-    case ID_APP_ABOUT:
-        state.enabled = true;
-        return true;
     case ID_VIEW_TOOLBAR:
         state.checked = !m_wndToolBar->isHidden();
         return true;
@@ -280,7 +232,7 @@ bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
     }
 }
 
-bool CMainFrame::OnFrameCommand(int id)
+bool CMainFrame::OnCommand(int id)
 {
     switch (id) {
     case ID_FILE_NEW:

@@ -131,13 +131,14 @@ void CVELTRANView3::SetMacroHandler(TypeAhead::MacroHandler handler)
 
 ReceiveSide* CVELTRANView3::ReceiveView()
 {
-    CVELTRANView* view = m_app.FindView<CVELTRANView>();
-    if (!view) {
+    // The one place the transmit side finds the receive pane; everything
+    // else goes through the adapter made here.
+    if (!m_receivePane) {
         m_receiveSide.reset();
-        return nullptr;
+        m_receivePane = m_app.FindView<CVELTRANView>();
+        if (m_receivePane)
+            m_receiveSide = std::make_unique<ReceiveViewSide>(*m_receivePane, m_doc);
     }
-    if (!m_receiveSide || &m_receiveSide->View() != view)
-        m_receiveSide = std::make_unique<ReceiveViewSide>(*view, m_doc);
     return m_receiveSide.get();
 }
 
@@ -399,8 +400,12 @@ bool CVELTRANView3::ClipboardHasText() const
 
 bool CVELTRANView3::ForwardToReceiveView(int id)
 {
-    CVELTRANView* view = m_app.FindView<CVELTRANView>();
-    return view && view->OnCommand(id);
+    return ReceiveView() && m_receiveSide->View().OnCommand(id);
+}
+
+bool CVELTRANView3::ForwardUpdateToReceiveView(int id, CommandState& state)
+{
+    return ReceiveView() && m_receiveSide->View().OnUpdateCommand(id, state);
 }
 
 bool CVELTRANView3::OnCommand(int id)
@@ -435,6 +440,7 @@ bool CVELTRANView3::OnCommand(int id)
         return true;
     case ID_EDIT_SWAP_FIGS:
     case ID_EDIT_SWAP_LINE:
+    case ID_FILE_EXPORT_TAPE:  // the receive list
         return ForwardToReceiveView(id);
     case ID_TOOLS_TRANSMIT:
         m_control.DoTransmit();
@@ -490,10 +496,9 @@ bool CVELTRANView3::OnUpdateCommand(int id, CommandState& state)
         m_line.UpdateCharMode(state);
         return true;
     case ID_EDIT_SWAP_FIGS:
-    case ID_EDIT_SWAP_LINE: {
-        CVELTRANView* view = m_app.FindView<CVELTRANView>();
-        return view && view->OnUpdateCommand(id, state);
-    }
+    case ID_EDIT_SWAP_LINE:
+    case ID_FILE_EXPORT_TAPE:
+        return ForwardUpdateToReceiveView(id, state);
     case ID_TOOLS_TRANSMIT:
         m_control.UpdateTransmit(state);
         return true;

@@ -71,9 +71,9 @@ TransmitSends* TransmitSends::Install(CVELTRANApp& app, CVELTRANDoc& doc, CVELTR
     view.SetReadyAction([sends] { sends->SendStartupTape(); });
     // The mode code names the data type of the receive pane's link, the one
     // the text goes out on; without that pane the configured type counts.
-    doc.SetMacroSources(nullptr, [&app] {
-        if (CVELTRANView* receive = app.FindView<CVELTRANView>())
-            return static_cast<int>(receive->Link().m_nByteSize);
+    doc.SetMacroSources(nullptr, [&app, &view] {
+        if (ReceiveSide* receive = view.ReceivePeer())
+            return receive->Link().DataBits();
         return app.Settings().Get(keys::RTTYType);
     });
     return sends;
@@ -132,11 +132,6 @@ bool TransmitSends::OnCommand(int id)
         if (const std::optional<std::string> path = TapeDialogs::AskImportPath(&m_view))
             SendTape(*path);
         return true;
-    case ID_FILE_EXPORT_TAPE:
-        // The receive pane's export (the receive list); nothing without it.
-        if (CVELTRANView* receive = m_app.FindView<CVELTRANView>())
-            receive->OnCommand(ID_FILE_EXPORT_TAPE);
-        return true;
     case ID_FILE_REPORT:
         Report();
         return true;
@@ -164,9 +159,6 @@ bool TransmitSends::OnUpdateCommand(int id, CommandState& state)
     case ID_FILE_IMPORT_TAPE:
     case ID_FILE_REPORT:
         state.enabled = true;
-        return true;
-    case ID_FILE_EXPORT_TAPE:
-        state.enabled = m_app.FindView<CVELTRANView>() != nullptr;
         return true;
     default:
         return false;
