@@ -137,28 +137,14 @@ TEST_F(MacroSenderTest, MacroJoinsTheLineAtOnceWhileASendWaits)
 
 namespace {
 
-// The type-ahead line over a fake link, with tapes that wait at their
-// stop-transmit while `draining` holds.
-class LineSendHost : public SendHost {
+// The type-ahead line over a fake link; stop-transmits wait while
+// pendingLooks lasts.
+class LineSendHost : public RecordingSendHost {
 public:
     explicit LineSendHost(txfake::Bench& bench) : m_bench(bench) {}
-    bool HasReceiveView() override { return true; }
     bool CharMode() override { return m_bench.line->CharMode(); }
     void InsertText(const std::string& text) override { m_bench.line->InsertText(text); }
     void SendToLink(std::string& text) override { m_bench.link().SendText(text); }
-    void EchoThroughCodec(std::string&, int) override {}
-    bool TransmitPending() override { return draining; }
-    void DoTransmit() override { m_bench.control->DoTransmit(); }
-    void DoReceive() override { m_bench.control->DoReceive(); }
-    void TimerStep() override {}
-    void ClearTxEcho() override {}
-    void ClearDeadmanCount() override {}
-    void ReceiveListChanged() override {}
-    void HistoryChanged() override {}
-    void RepaintTransmitView() override {}
-    void ShowFileError(const std::string&) override {}
-
-    bool draining = true;
 
 private:
     txfake::Bench& m_bench;
@@ -179,6 +165,7 @@ TEST(MacroOrder, MacroKeysGoInKeyOrderWhileATapeWaits)
         bench.settings.PutText("Settings", "C", "W1AW");
         bench.Start();
         LineSendHost host(bench);
+        host.pendingLooks = 1000;  // the tape waits until released
         SendQueue queue;
         MacroSender macros(host, bench.doc, queue);
         TapeSender tapes(host, bench.doc, queue);
@@ -197,7 +184,7 @@ TEST(MacroOrder, MacroKeysGoInKeyOrderWhileATapeWaits)
         type("AB ");
         bench.line->OnKeyDown('C', true);
         type(" XY");
-        host.draining = false;
+        host.pendingLooks = 0;
         EXPECT_FALSE(queue.Pump());
         EXPECT_EQ(bench.link().AllSent(), row.sent) << (row.charMode ? "Character mode" : "Word mode");
     }
