@@ -109,7 +109,9 @@ private:
     void OnFocusChanged(QWidget* old, QWidget* now);
     void MovePaneFocus(int step);
     CommandRouter::Pane ActivePane() const;
-    // CommandTarget: the frame's own commands.
+    bool OnFrameCommand(int id);
+    bool OnUpdateFrameCommand(int id, CommandState& state);
+    // CommandTarget: the frame's own commands (the two above).
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
     void ToggleFunctionBar();

@@ -209,11 +209,36 @@ void CMainFrame::UpdateCommandStates()
     RefreshLockPanes();
 }
 
+// The frame as its router's last target: its own handlers below.
+bool CMainFrame::OnCommand(int id)
+{
+    return OnFrameCommand(id);
+}
+
 bool CMainFrame::OnUpdateCommand(int id, CommandState& state)
 {
-    // Only the commands whose row asks the frame: the always-enabled ones
-    // (document, help, panes) are enabled by their row.
+    return OnUpdateFrameCommand(id, state);
+}
+
+bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
+{
     switch (id) {
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_PRINT_SETUP:
+    case ID_FILE_SEND_MAIL:
+    case ID_APP_EXIT:
+    case ID_WINDOW_SPLIT:
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_CONTEXT_HELP:
+    case ID_APP_ABOUT:
+        state.enabled = true;
+        return true;
     case ID_VIEW_TOOLBAR:
         state.checked = !m_wndToolBar->isHidden();
         return true;
@@ -232,7 +257,7 @@ bool CMainFrame::OnUpdateCommand(int id, CommandState& state)
     }
 }
 
-bool CMainFrame::OnCommand(int id)
+bool CMainFrame::OnFrameCommand(int id)
 {
     switch (id) {
     case ID_FILE_NEW:

@@ -13,6 +13,7 @@
 #include "views/widgets/CVELTRANView3.h"
 #include "views/widgets/TapeDialogs.h"
 
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -71,8 +72,9 @@ TransmitSends* TransmitSends::Install(CVELTRANApp& app, CVELTRANDoc& doc, CVELTR
     view.SetReadyAction([sends] { sends->SendStartupTape(); });
     // The mode code names the data type of the receive pane's link, the one
     // the text goes out on; without that pane the configured type counts.
-    doc.SetMacroSources(nullptr, [&app, &view] {
-        if (ReceiveSide* receive = view.ReceivePeer())
+    // The document may outlive the panes.
+    doc.SetMacroSources(nullptr, [&app, transmit = QPointer<CVELTRANView3>(&view)] {
+        if (ReceiveSide* receive = transmit ? transmit->ReceivePeer() : nullptr)
             return receive->Link().DataBits();
         return app.Settings().Get(keys::RTTYType);
     });
