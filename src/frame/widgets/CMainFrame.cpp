@@ -96,6 +96,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     auto* accelerators = new AcceleratorKeyFilter(this);
     for (QWidget* pane : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3), static_cast<QWidget*>(m_view2)})
         accelerators->Watch(pane);
+    // Paste follows the clipboard at once: its key must not be dropped as disabled.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
     CreateActions();
     CreateMenus();
     CreateToolBars();
@@ -105,8 +107,6 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
-    // Paste follows the clipboard at once: its key must not be dropped as disabled.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
     m_updateTimer.start(kUpdatePeriodMs);
     setWindowTitle(QString::fromLocal8Bit(m_docs.Title().c_str()));
     UpdateCommandStates();

@@ -13,8 +13,8 @@
 // panes, help). Accelerator keys are never typed into a pane, also while
 // their command is disabled. Everything runs on the user-interface thread.
 #include "frame/BarStyle.h"
-#include "frame/CommandRouter.h"
 #include "frame/DocumentController.h"
+#include "frame/CommandRouter.h"
 #include "views/CommandTarget.h"
 #include "views/FrameStatus.h"
 

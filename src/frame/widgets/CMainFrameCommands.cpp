@@ -1,5 +1,5 @@
 // CMainFrame, second half: the actions, menus and bars' commands, their
-// routing (CommandRouter) and update, and the frame's own command handlers.
+// routing and update, and the frame's own command handlers.
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
 #include "app/widgets/CAboutDlg.h"
