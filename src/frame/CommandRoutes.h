@@ -4,9 +4,11 @@
 // command and for its menu and button state, so the two always go to the
 // same place.
 //
-// To hand a frame command to a new handler (a dialog), keep its row
-// (owner kOwnerFrame, enable kOwner) and add the handler with
-// CMainFrame::AddCommandTarget: it claims the command in OnUpdateCommand.
+// The dialog commands (Ports, Options, K-Call, the tapes, Macros) are rows
+// of the frame that ask: they stay disabled until a handler claims them, one
+// added with CMainFrame::AddCommandTarget or a case of the frame's own
+// handlers, with the same id in OnCommand and in OnUpdateCommand. A new
+// command needs a row here as well as its texts in CommandTable.cpp.
 #include <span>
 
 // The places that carry out commands; a row may name several panes.
