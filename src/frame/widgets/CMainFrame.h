@@ -72,6 +72,13 @@ public:
     // the port state again, then panes 5 and 6 are recomputed.
     void OnPortsConfirmed();
 
+    // "/p FILE" and "/pt FILE PRINTER" of the command line, for a frame that is
+    // never shown: opens `path`, then prints it as the Print command of the
+    // active pane does, on the shared printer (set to `printerName` unless
+    // empty). Failures are reported as the document commands report theirs;
+    // false then. The stored layout is left alone.
+    bool PrintFromCommandLine(const std::string& path, const std::string& printerName);
+
     DocumentController& Documents() { return m_docs; }
     QAction* Action(int id) const;
     QSplitter* Splitter() const { return m_wndSplitter; }
