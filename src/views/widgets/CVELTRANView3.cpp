@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/SettingsStore.h"
 #include "app/WallClock.h"
+#include "app/widgets/PrintPreviewPages.h"
 #include "views/FileExists.h"
 #include "views/FrameStatus.h"
 #include "views/ReceiveListPrint.h"
@@ -545,7 +546,7 @@ void CVELTRANView3::PrintPreview()
     QPrintPreviewDialog preview(shared ? shared : &own, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintReceiveList(*printer); });
-    preview.exec();
+    RunPrintPreview(preview, m_app.Settings());
 }
 
 void CVELTRANView3::PrintReceiveList(QPrinter& printer)
