@@ -96,6 +96,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -106,6 +108,7 @@ private:
     void CreateToolBars();
     void CreateStatusBar();
     void ApplyStoredPlacement();
+    void FitStoredOuterSize();
     void SaveLayout();
     void RebuildRecentFiles();
     void DocumentChanged();
@@ -150,6 +153,8 @@ private:
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
     QTimer m_updateTimer;
-    QSize m_wantedOuterSize;  // stored outer size still to be corrected for the frame
+    // The stored outer size, until the window manager's frame is known and the
+    // inner size has been set to fit it (or a short while after the first show).
+    QSize m_wantedOuterSize;
     bool m_layoutSaved = false;
 };

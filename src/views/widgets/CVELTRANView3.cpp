@@ -227,7 +227,12 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
         const std::string& line = history[static_cast<size_t>(i)];
         const bool note = !line.empty() && line[0] == '>';
         p.setPen(note ? highlight : colour);
-        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(" " + (line.empty() ? std::string() : line.substr(1))));
+        // The marker is drawn as a blank. (Built by appending: GCC 12 warns
+        // falsely about `" " + std::string` at -O3.)
+        std::string shown(1, ' ');
+        if (!line.empty())
+            shown.append(line, 1);
+        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(shown));
         rowBottom -= h;
     }
 }
