@@ -26,8 +26,8 @@
 // Writing never leaves a half-written file: see SafeSave.h (a temporary file
 // renamed over the target where the folder allows it, else in place after a
 // copy of the old content is safe). Plain functions; no shared state; any thread.
-#include "app/SafeSave.h"
 #include "app/CVELTRANDoc.h"
+#include "app/SafeSave.h"
 
 #include <cstdint>
 #include <string>
