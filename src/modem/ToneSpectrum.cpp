@@ -1,0 +1,90 @@
+#include "modem/ToneSpectrum.h"
+
+#include "modem/Fft.h"
+#include "modem/RttyParams.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+ToneSpectrum::ToneSpectrum(double rate, double markHz, double spaceHz, double baud, bool afc)
+    : m_rate(rate), m_mark(markHz), m_space(spaceHz), m_halfWidth(std::max(15.0, 0.45 * baud)), m_afc(afc),
+      m_ring(kSize, 0.0f), m_window(kSize), m_power(kSize / 2, 0.0), m_work(kSize)
+{
+    for (size_t i = 0; i < kSize; ++i)
+        m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kSize));
+}
+
+bool ToneSpectrum::Push(float x)
+{
+    m_ring[m_fill] = x;
+    m_fill = (m_fill + 1) % kSize;
+    if (++m_sinceHop < kHop)
+        return false;
+    m_sinceHop = 0;
+    Analyse();
+    return true;
+}
+
+double ToneSpectrum::WindowPower(double offsetHz) const
+{
+    const double binHz = m_rate / kSize;
+    double sum = 0.0;
+    for (double centre : {m_mark + offsetHz, m_space + offsetHz}) {
+        const int lo = std::max(1, static_cast<int>(std::ceil((centre - m_halfWidth) / binHz)));
+        const int hi = std::min(static_cast<int>(kSize / 2) - 1, static_cast<int>(std::floor((centre + m_halfWidth) / binHz)));
+        for (int b = lo; b <= hi; ++b)
+            sum += m_power[b];
+    }
+    return sum;
+}
+
+void ToneSpectrum::Analyse()
+{
+    for (size_t i = 0; i < kSize; ++i)
+        m_work[i] = std::complex<float>(m_ring[(m_fill + i) % kSize] * m_window[i], 0.0f);
+    FftInPlace(m_work);
+    // Averaging over about ten hops (1.3 s): steady enough for the squelch,
+    // quick enough to follow a station that tunes up.
+    ++m_blocks;
+    const double a = std::max(0.12, 1.0 / m_blocks);
+    for (size_t b = 0; b < kSize / 2; ++b)
+        m_power[b] += a * (std::norm(m_work[b]) - m_power[b]);
+
+    const double binHz = m_rate / kSize;
+    // Noise floor: median bin between 200 Hz and 3.6 kHz, away from the tones.
+    std::vector<double> floorBins;
+    const double lowTone = std::min(m_mark, m_space) - RttyParams::kAfcRangeHz - m_halfWidth - 40.0;
+    const double highTone = std::max(m_mark, m_space) + RttyParams::kAfcRangeHz + m_halfWidth + 40.0;
+    for (size_t b = static_cast<size_t>(200 / binHz); b < std::min(kSize / 2, static_cast<size_t>(3600 / binHz)); ++b) {
+        const double f = b * binHz;
+        if (f < lowTone || f > highTone)
+            floorBins.push_back(m_power[b]);
+    }
+    if (floorBins.empty())
+        return;
+    std::nth_element(floorBins.begin(), floorBins.begin() + floorBins.size() / 2, floorBins.end());
+    // The median of averaged chi-square bins sits a little below their mean.
+    const double floorPerBin = std::max(1e-20, floorBins[floorBins.size() / 2] * 1.05);
+
+    double best = m_afc ? m_offset : 0.0;
+    if (m_afc) {
+        double bestPower = -1.0;
+        for (double off = -RttyParams::kAfcRangeHz; off <= RttyParams::kAfcRangeHz + 1e-9; off += 1.0) {
+            const double p = WindowPower(off);
+            if (p > bestPower) {
+                bestPower = p;
+                best = off;
+            }
+        }
+    }
+    const double bins = 2.0 * (2.0 * m_halfWidth / binHz);
+    const double ratio = WindowPower(best) / (floorPerBin * bins);
+    if (m_afc && ratio > kClose) {
+        // Move towards the peak; a big jump (a new station) is taken at once.
+        m_offset = std::fabs(best - m_offset) > 8.0 ? best : m_offset + 0.5 * (best - m_offset);
+    }
+    m_ratio = WindowPower(m_afc ? m_offset : 0.0) / (floorPerBin * bins);
+    // The first few estimates are too noisy to open on.
+    m_present = m_present ? m_ratio > kClose : (m_blocks >= 4 && m_ratio > kOpen);
+}
