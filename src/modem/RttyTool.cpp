@@ -1,11 +1,10 @@
 #include "modem/RttyTool.h"
 
-#include "link/BaudotCodec.h"
 #include "modem/AudioFile.h"
+#include "modem/BaudotText.h"
 #include "modem/ChannelSimulator.h"
 #include "modem/RttyDemodulator.h"
 #include "modem/RttyModulator.h"
-#include "modem/UnshiftOnSpace.h"
 
 #include <charconv>
 #include <cmath>
@@ -148,8 +147,7 @@ int Decode(const Parsed& p, std::ostream& out, std::ostream& err)
         return 1;
     }
     RttyDemodulator demod(p.params, reader.Rate());
-    BaudotCodec codec;
-    UnshiftOnSpace usos;
+    BaudotPrinter printer(p.params.usos);
     std::vector<float> block;
     const auto print = [&](char c) {
         if (c == '\r' || c == 0)
@@ -167,13 +165,10 @@ int Decode(const Parsed& p, std::ostream& out, std::ostream& err)
                 print(static_cast<char>(ch.code & (p.params.dataBits == 7 ? 0x7F : 0xFF)));
                 continue;
             }
-            std::string codes;
-            if (p.params.usos)
-                usos.Receive(static_cast<uint8_t>(ch.code), codes);
-            else
-                codes.push_back(static_cast<char>(ch.code));
-            for (char c : codes)
-                print(codec.DecodeCode(static_cast<uint8_t>(c)));
+            std::string text;
+            printer.Put(static_cast<uint8_t>(ch.code), text);
+            for (char c : text)
+                print(c);
         }
     }
     return 0;
@@ -186,32 +181,7 @@ int Encode(const Parsed& p, std::istream& in, std::ostream& err)
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string codes;
     if (p.params.dataBits == 5) {
-        BaudotCodec codec;
-        UnshiftOnSpace usos;
-        std::string plain;
-        plain.push_back(static_cast<char>(BaudotCodec::kLtrs));
-        for (char c : text) {
-            if (c == '\r')
-                continue;
-            if (c == '\n') {
-                plain += "\x08\x02";   // CR LF
-                continue;
-            }
-            const uint32_t packed = codec.EncodeChar(c);
-            const uint16_t shift = BaudotCodec::ShiftOf(packed);
-            const uint16_t code = BaudotCodec::CodeOf(packed);
-            if (shift) {
-                plain.push_back(static_cast<char>(shift));
-                plain.push_back(static_cast<char>(code));
-            } else if (code)
-                plain.push_back(static_cast<char>(code));
-        }
-        for (char c : plain) {
-            if (p.params.usos)
-                usos.Transmit(static_cast<uint8_t>(c), codes);
-            else
-                codes.push_back(c);
-        }
+        codes = EncodeBaudotText(text, p.params.usos);
     } else {
         for (char c : text) {
             if (c == '\n')
