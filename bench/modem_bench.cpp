@@ -3,7 +3,7 @@
 // minimodem installed it decodes the same audio and its figures are printed
 // beside ours (minimodem_...).
 //
-// Usage: bench_modem_bench [--chars N] [--seeds S] [--noise-minutes M] [--quick]
+// Usage: bench_modem_bench [--chars N] [--seeds S] [--noise-minutes M] [--only GROUP] [--quick]
 //   --chars: characters per point over all seeds (default 6000)
 //   --quick: 1200 characters, 3 seeds, one minute of noise
 #include "modem/AudioFile.h"
@@ -39,6 +39,8 @@ struct Options {
     size_t chars = 6000;
     int seeds = 3;
     double noiseMinutes = 5.0;
+    std::string only;   // run one group: bandwidth, awgn, fading, noise, mistune, baud, latency, cpu
+    bool Run(const char* group) const { return only.empty() || only == group; }
 };
 
 void Figure(const std::string& name, double value, const char* unit)
@@ -124,12 +126,11 @@ struct Decoded {
     std::string codes;
 };
 
-Decoded DecodeOurs(const std::vector<float>& audio, bool afc = true)
+Decoded DecodeOurs(const std::vector<float>& audio, bool usos = true)
 {
     RttyParams p;
-    p.afc = afc;
     RttyDemodulator demod(p, kRate);
-    BaudotPrinter printer(false);
+    BaudotPrinter printer(usos);
     Decoded d;
     constexpr size_t kBlock = 4096;
     for (size_t i = 0; i < audio.size(); i += kBlock) {
@@ -357,41 +358,49 @@ int main(int argc, char** argv)
             o.seeds = std::max(1, std::atoi(argv[++i]));
         else if (a == "--noise-minutes" && i + 1 < argc)
             o.noiseMinutes = std::atof(argv[++i]);
+        else if (a == "--only" && i + 1 < argc)
+            o.only = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--chars N] [--seeds S] [--noise-minutes M] [--quick]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--chars N] [--seeds S] [--noise-minutes M] [--only GROUP] [--quick]\n", argv[0]);
             return 2;
         }
     }
     std::fprintf(stderr, "modem bench: %zu chars per point over %d seeds; minimodem %s\n", o.chars, o.seeds,
                  HaveMinimodem() ? "found" : "not installed");
 
-    Figure("modem_tx_99pct_bandwidth_hz", OccupiedBandwidth99(), "Hz");
+    if (o.Run("bandwidth"))
+        Figure("modem_tx_99pct_bandwidth_hz", OccupiedBandwidth99(), "Hz");
 
-    // AWGN.
-    const Sweep awgn = RunSweep(o, Point{}, -4.0, "modem_awgn", true);
+    // AWGN (needed as the reference of the mistune and baud-error penalties).
+    const bool needBase = o.Run("awgn") || o.Run("mistune") || o.Run("baud");
+    const Sweep awgn = needBase ? RunSweep(o, Point{}, -4.0, "modem_awgn", o.Run("awgn")) : Sweep{};
     const double base1 = Crossing(awgn.ours, 1.0);
-    Figure("modem_awgn_snr_1pct_db", base1, "dB");
-    Figure("modem_awgn_snr_10pct_db", Crossing(awgn.ours, 10.0), "dB");
-    Figure("modem_awgn_cer_m10db_percent", awgn.cerAtM10, "%");
-    if (!awgn.mm.empty()) {
-        Figure("minimodem_awgn_snr_1pct_db", Crossing(awgn.mm, 1.0), "dB");
-        Figure("minimodem_awgn_snr_10pct_db", Crossing(awgn.mm, 10.0), "dB");
-        Figure("minimodem_awgn_cer_m10db_percent", awgn.mmCerAtM10, "%");
+    if (o.Run("awgn")) {
+        Figure("modem_awgn_snr_1pct_db", base1, "dB");
+        Figure("modem_awgn_snr_10pct_db", Crossing(awgn.ours, 10.0), "dB");
+        Figure("modem_awgn_cer_m10db_percent", awgn.cerAtM10, "%");
+        if (!awgn.mm.empty()) {
+            Figure("minimodem_awgn_snr_1pct_db", Crossing(awgn.mm, 1.0), "dB");
+            Figure("minimodem_awgn_snr_10pct_db", Crossing(awgn.mm, 10.0), "dB");
+            Figure("minimodem_awgn_cer_m10db_percent", awgn.mmCerAtM10, "%");
+        }
     }
 
     // Fading.
-    for (const auto& [name, preset, snr] : {std::tuple{"flutter", "flutter", 20.0}, std::tuple{"poor", "poor", 10.0}}) {
-        Point pt;
-        pt.snr = snr;
-        pt.fading = FadingPreset(preset);
-        const PointResult r = RunPoint(o, pt);
-        Figure(std::string("modem_") + name + "_cer_" + (snr == 20.0 ? "20db" : "10db") + "_percent", r.cer, "%");
-        if (r.mmCer >= 0)
-            Figure(std::string("minimodem_") + name + "_cer_" + (snr == 20.0 ? "20db" : "10db") + "_percent", r.mmCer, "%");
+    if (o.Run("fading")) {
+        for (const auto& [name, preset, snr] : {std::tuple{"flutter", "flutter", 20.0}, std::tuple{"poor", "poor", 10.0}}) {
+            Point pt;
+            pt.snr = snr;
+            pt.fading = FadingPreset(preset);
+            const PointResult r = RunPoint(o, pt);
+            Figure(std::string("modem_") + name + "_cer_" + (snr == 20.0 ? "20db" : "10db") + "_percent", r.cer, "%");
+            if (r.mmCer >= 0)
+                Figure(std::string("minimodem_") + name + "_cer_" + (snr == 20.0 ? "20db" : "10db") + "_percent", r.mmCer, "%");
+        }
     }
 
     // Noise only.
-    {
+    if (o.Run("noise")) {
         std::mt19937_64 rng(5);
         std::normal_distribution<float> normal(0.0f, 0.25f);
         std::vector<float> noise(static_cast<size_t>(o.noiseMinutes * 60.0 * kRate));
@@ -404,13 +413,13 @@ int main(int argc, char** argv)
 
     // Mistune and baud error: the 1 % point again, penalty against AWGN.
     const double start = std::isnan(base1) ? -4.0 : std::ceil((base1 + 2.0) * 2.0) / 2.0;
-    {
+    if (o.Run("mistune")) {
         Point pt;
         pt.offset = 50.0;
         const Sweep sw = RunSweep(o, pt, start, "modem_mistune50", false);
         Figure("modem_mistune_50hz_penalty_db", Crossing(sw.ours, 1.0) - base1, "dB");
     }
-    {
+    if (o.Run("baud")) {
         double worst = 0.0;
         for (double baud : {45.0, 45.8}) {
             Point pt;
@@ -422,7 +431,7 @@ int main(int argc, char** argv)
     }
 
     // Latency: end of stop bit to character out, fed in 10 ms blocks at +20 dB.
-    {
+    if (o.Run("latency")) {
         const Signal sig = MakeSignal(ContestText(1500, 42), 45.45);
         ChannelSettings ch;
         ch.snrDb = 20.0;
@@ -451,7 +460,7 @@ int main(int argc, char** argv)
     }
 
     // CPU: one decoder on 48 kHz sound-card input (resampling included).
-    {
+    if (o.Run("cpu")) {
         RttyParams p;
         RttyModulator mod(p, 48000.0);
         std::mt19937_64 rng(3);

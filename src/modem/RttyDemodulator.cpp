@@ -4,7 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include <cstdlib>
 namespace {
+double Env(const char* n, double d){const char* v=getenv(n);return v?atof(v):d;}
 
 constexpr float kTiny = 1e-12f;
 
@@ -137,7 +139,9 @@ RttyDemodulator::Frame RttyDemodulator::FrameAt(double tau) const
     // Timing: start should be space, stop mark, data bits clear either way;
     // plain coherent and quarter-energy views added.
     double m = 0.0;
+    static const int metricMode = (int)Env("METRIC", 0);
     for (int s : {0, 2}) {
+        if (metricMode == 1 && s == 2) continue;
         m += -f.soft[s][0] + f.soft[s][data + 1];
         for (int k = 1; k <= data; ++k)
             m += std::fabs(f.soft[s][k]);
@@ -146,9 +150,17 @@ RttyDemodulator::Frame RttyDemodulator::FrameAt(double tau) const
     return f;
 }
 
-bool RttyDemodulator::StartLooksLikeSpace(const Frame& f) const
+bool RttyDemodulator::LooksIdle(const Frame& f) const
 {
-    return f.soft[0][0] + f.soft[2][0] < 0.0f;
+    // A weak start bit alone is not enough: in back-to-back traffic a noisy
+    // start bit is far likelier than a pause, and a frame read from idle
+    // mark comes out as all ones anyway.
+    if (f.soft[0][0] + f.soft[2][0] < 0.0f)
+        return false;
+    for (int k = 1; k < f.bits - 1; ++k)
+        if (f.soft[0][k] <= 0.0f)
+            return false;
+    return true;
 }
 
 bool RttyDemodulator::FrameValid(const Frame& f, int s) const
@@ -219,16 +231,18 @@ void RttyDemodulator::Schedule()
                     bestTau = t;
                 }
             }
-            if (!StartLooksLikeSpace(best)) {
-                // Idle (or lost): look for the next start from here.
+            if (LooksIdle(best)) {
+                // Steady mark: the line is idle (or the signal gone). Look
+                // for the next start from here.
                 m_locked = false;
                 m_lockedCount = 0;
                 m_hunt = m_expect - window;
                 continue;
             }
-            const double tau = m_lockedCount >= 3 ? m_expect + 0.35 * (bestTau - m_expect) : bestTau;
+            static const double beta = Env("BETA", 0.1), gamma = Env("GAMMA", 0.01);
+            const double tau = m_lockedCount >= 3 ? m_expect + beta * (bestTau - m_expect) : bestTau;
             const Frame f = tau == bestTau ? best : FrameAt(tau);
-            m_trackPeriod += 0.05 * (bestTau - m_expect);
+            m_trackPeriod += gamma * (bestTau - m_expect);
             m_trackPeriod = std::clamp(m_trackPeriod, 0.97 * m_period, 1.04 * m_period);
             Decide(f, tau);
             const bool valid = FrameValid(f, 0) || FrameValid(f, 2);

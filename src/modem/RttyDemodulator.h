@@ -70,7 +70,7 @@ private:
     float Soft(const Tones& t, int slicer) const;
     double StopCentre(double tau) const;
     Frame FrameAt(double tau) const;
-    bool StartLooksLikeSpace(const Frame& f) const;
+    bool LooksIdle(const Frame& f) const;
     bool FrameValid(const Frame& f, int slicer) const;
     void Decide(const Frame& f, double tau);
     void SetTones(double offset);

@@ -9,6 +9,7 @@
 // Not thread-safe: one owner.
 #include "modem/RttyParams.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -33,7 +34,9 @@ public:
     void Clear();
 
     // Fraction of a bit over which a tone change is spread.
-    static constexpr double kTransition = 0.8;
+    static constexpr double kTransition = 0.25;
+    // Changes the spread (0 < fraction <= 1) for what follows.
+    void SetTransition(double fraction) { m_rampSamples = std::max(1e-3, fraction) * m_bitSamples; }
 
 private:
     struct Segment {
