@@ -4,9 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include <cstdlib>
 namespace {
-double Env(const char* n, double d){const char* v=getenv(n);return v?atof(v):d;}
 
 constexpr float kTiny = 1e-12f;
 
@@ -108,8 +106,14 @@ float RttyDemodulator::Soft(const Tones& t, int slicer) const
     const int kind = slicer / 2;   // 0 coherent, 1 quarter energies
     if (slicer % 2 == 0)
         return Compare(t.mark[kind], t.space[kind]);
-    const float lm = m_levelMark[kind] > 0 ? m_levelMark[kind] : 1.0f;
-    const float ls = m_levelSpace[kind] > 0 ? m_levelSpace[kind] : 1.0f;
+    // A tone faded into the noise keeps a level of at least a fraction of
+    // the other's, so its noise is not read as a keyed tone: the tone that
+    // is left decides.
+    constexpr float floorRatio = 0.25f;
+    float lm = m_levelMark[kind] > 0 ? m_levelMark[kind] : 1.0f;
+    float ls = m_levelSpace[kind] > 0 ? m_levelSpace[kind] : 1.0f;
+    lm = std::max(lm, floorRatio * ls);
+    ls = std::max(ls, floorRatio * lm);
     return Compare(t.mark[kind] / lm, t.space[kind] / ls);
 }
 
@@ -139,9 +143,7 @@ RttyDemodulator::Frame RttyDemodulator::FrameAt(double tau) const
     // Timing: start should be space, stop mark, data bits clear either way;
     // plain coherent and quarter-energy views added.
     double m = 0.0;
-    static const int metricMode = (int)Env("METRIC", 0);
     for (int s : {0, 2}) {
-        if (metricMode == 1 && s == 2) continue;
         m += -f.soft[s][0] + f.soft[s][data + 1];
         for (int k = 1; k <= data; ++k)
             m += std::fabs(f.soft[s][k]);
@@ -239,7 +241,10 @@ void RttyDemodulator::Schedule()
                 m_hunt = m_expect - window;
                 continue;
             }
-            static const double beta = Env("BETA", 0.1), gamma = Env("GAMMA", 0.01);
+            // The clock moves a tenth of the way to each measured start and
+            // its period a hundredth: steady through noise, quick enough for
+            // a sender a couple of percent off speed.
+            constexpr double beta = 0.1, gamma = 0.01;
             const double tau = m_lockedCount >= 3 ? m_expect + beta * (bestTau - m_expect) : bestTau;
             const Frame f = tau == bestTau ? best : FrameAt(tau);
             m_trackPeriod += gamma * (bestTau - m_expect);

@@ -9,7 +9,7 @@
 
 ToneSpectrum::ToneSpectrum(double rate, double markHz, double spaceHz, double baud, bool afc)
     : m_rate(rate), m_mark(markHz), m_space(spaceHz), m_halfWidth(std::max(15.0, 0.45 * baud)), m_afc(afc),
-      m_ring(kSize, 0.0f), m_window(kSize), m_power(kSize / 2, 0.0), m_work(kSize)
+      m_baud(baud), m_ring(kSize, 0.0f), m_window(kSize), m_power(kSize / 2, 0.0), m_slow(kSize / 2, 0.0), m_work(kSize)
 {
     for (size_t i = 0; i < kSize; ++i)
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kSize));
@@ -24,6 +24,24 @@ bool ToneSpectrum::Push(float x)
     m_sinceHop = 0;
     Analyse();
     return true;
+}
+
+double ToneSpectrum::ShapedPower(double offsetHz) const
+{
+    // Each tone's power weighted by the shape of a keyed tone's spectrum
+    // (a main lobe about one baud wide each side): a sharper peak to tune on
+    // than a flat window.
+    const double binHz = m_rate / kSize;
+    double sum = 0.0;
+    for (double centre : {m_mark + offsetHz, m_space + offsetHz}) {
+        const int lo = std::max(1, static_cast<int>(std::ceil((centre - m_baud) / binHz)));
+        const int hi = std::min(static_cast<int>(kSize / 2) - 1, static_cast<int>(std::floor((centre + m_baud) / binHz)));
+        for (int b = lo; b <= hi; ++b) {
+            const double c = std::cos(0.5 * std::numbers::pi * (b * binHz - centre) / m_baud);
+            sum += m_slow[b] * c * c;
+        }
+    }
+    return sum;
 }
 
 double ToneSpectrum::WindowPower(double offsetHz) const
@@ -48,8 +66,13 @@ void ToneSpectrum::Analyse()
     // quick enough to follow a station that tunes up.
     ++m_blocks;
     const double a = std::max(0.12, 1.0 / m_blocks);
-    for (size_t b = 0; b < kSize / 2; ++b)
-        m_power[b] += a * (std::norm(m_work[b]) - m_power[b]);
+    // The tuning estimate averages longer (about 3 s): it must not wander.
+    const double slow = std::max(0.04, 1.0 / m_blocks);
+    for (size_t b = 0; b < kSize / 2; ++b) {
+        const double p = std::norm(m_work[b]);
+        m_power[b] += a * (p - m_power[b]);
+        m_slow[b] += slow * (p - m_slow[b]);
+    }
 
     const double binHz = m_rate / kSize;
     // Noise floor: median bin between 200 Hz and 3.6 kHz, away from the tones.
@@ -67,22 +90,37 @@ void ToneSpectrum::Analyse()
     // The median of averaged chi-square bins sits a little below their mean.
     const double floorPerBin = std::max(1e-20, floorBins[floorBins.size() / 2] * 1.05);
 
-    double best = m_afc ? m_offset : 0.0;
+    const double bins = 2.0 * (2.0 * m_halfWidth / binHz);
     if (m_afc) {
-        double bestPower = -1.0;
+        double best = 0.0, bestPower = -1.0;
+        std::vector<double> grid;
         for (double off = -RttyParams::kAfcRangeHz; off <= RttyParams::kAfcRangeHz + 1e-9; off += 1.0) {
-            const double p = WindowPower(off);
-            if (p > bestPower) {
-                bestPower = p;
+            grid.push_back(ShapedPower(off));
+            if (grid.back() > bestPower) {
+                bestPower = grid.back();
                 best = off;
             }
         }
-    }
-    const double bins = 2.0 * (2.0 * m_halfWidth / binHz);
-    const double ratio = WindowPower(best) / (floorPerBin * bins);
-    if (m_afc && ratio > kClose) {
-        // Move towards the peak; a big jump (a new station) is taken at once.
-        m_offset = std::fabs(best - m_offset) > 8.0 ? best : m_offset + 0.5 * (best - m_offset);
+        // Between grid points: the peak of a parabola through three.
+        const size_t i = static_cast<size_t>(std::lround(best + RttyParams::kAfcRangeHz));
+        if (i > 0 && i + 1 < grid.size()) {
+            const double d = grid[i - 1] - 2.0 * grid[i] + grid[i + 1];
+            if (d < 0.0)
+                best += std::clamp(0.5 * (grid[i - 1] - grid[i + 1]) / d, -0.5, 0.5);
+        }
+        if (WindowPower(best) / (floorPerBin * bins) > kClose) {
+            // Follow slowly; a station elsewhere (a jump held for several
+            // estimates) is taken at once.
+            if (std::fabs(best - m_offset) > 12.0) {
+                if (++m_jumpVotes >= 3) {
+                    m_offset = best;
+                    m_jumpVotes = 0;
+                }
+            } else {
+                m_jumpVotes = 0;
+                m_offset += 0.3 * (best - m_offset);
+            }
+        }
     }
     m_ratio = WindowPower(m_afc ? m_offset : 0.0) / (floorPerBin * bins);
     // The first few estimates are too noisy to open on.

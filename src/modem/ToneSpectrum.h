@@ -33,20 +33,24 @@ public:
 private:
     void Analyse();
     double WindowPower(double offsetHz) const;
+    double ShapedPower(double offsetHz) const;
 
     double m_rate;
     double m_mark;
     double m_space;
     double m_halfWidth;       // Hz each side of a tone
     bool m_afc;
+    double m_baud;
     std::vector<float> m_ring;
     size_t m_fill = 0;
     size_t m_sinceHop = 0;
     std::vector<float> m_window;
     std::vector<double> m_power;   // averaged power spectrum, kSize/2 bins
+    std::vector<double> m_slow;    // the same, averaged longer, for tuning
     std::vector<std::complex<float>> m_work;
     int m_blocks = 0;
     double m_offset = 0.0;
+    int m_jumpVotes = 0;
     double m_ratio = 0.0;
     bool m_present = false;
 };
