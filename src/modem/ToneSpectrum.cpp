@@ -123,6 +123,26 @@ void ToneSpectrum::Analyse()
         }
     }
     m_ratio = WindowPower(m_afc ? m_offset : 0.0) / (floorPerBin * bins);
-    // The first few estimates are too noisy to open on.
-    m_present = m_present ? m_ratio > kClose : (m_blocks >= 4 && m_ratio > kOpen);
+    // The ratio of this block alone, unaveraged: when a station stops, the
+    // average takes seconds to fall, this one a block. Half a second of
+    // blocks without the signal closes at once.
+    double fast = 0.0;
+    {
+        const double centreOff = m_afc ? m_offset : 0.0;
+        for (double centre : {m_mark + centreOff, m_space + centreOff}) {
+            const int lo = std::max(1, static_cast<int>(std::ceil((centre - m_halfWidth) / binHz)));
+            const int hi = std::min(static_cast<int>(kSize / 2) - 1, static_cast<int>(std::floor((centre + m_halfWidth) / binHz)));
+            for (int b = lo; b <= hi; ++b)
+                fast += std::norm(m_work[b]);
+        }
+        fast /= floorPerBin * bins;
+    }
+    m_quietBlocks = fast < kFastClose ? m_quietBlocks + 1 : 0;
+    m_loudBlocks = fast > kOpen ? m_loudBlocks + 1 : 0;
+    // Opening takes the average and the last two blocks; the first few
+    // estimates are too noisy to open on.
+    if (m_present)
+        m_present = m_ratio > kClose && m_quietBlocks < kQuietBlocks;
+    else
+        m_present = m_blocks >= 4 && m_ratio > kOpen && m_loudBlocks >= 2;
 }

@@ -29,6 +29,9 @@ public:
     static constexpr size_t kHop = 1024;
     static constexpr double kOpen = 1.6;
     static constexpr double kClose = 1.35;
+    // Closes after this many blocks in a row below kFastClose.
+    static constexpr double kFastClose = 1.2;
+    static constexpr int kQuietBlocks = 4;
 
 private:
     void Analyse();
@@ -51,6 +54,8 @@ private:
     int m_blocks = 0;
     double m_offset = 0.0;
     int m_jumpVotes = 0;
+    int m_quietBlocks = 0;
+    int m_loudBlocks = 0;
     double m_ratio = 0.0;
     bool m_present = false;
 };
