@@ -218,7 +218,7 @@ void RttyDemodulator::Decide(const Frame& f, double tau)
 void RttyDemodulator::Schedule()
 {
     const double now = static_cast<double>(m_n) - 1.0;
-    const double window = m_lockedCount < 3 ? m_bit / 3.0 : m_bit / 4.0;
+    const double window = m_lockedCount < 30 ? m_bit / 3.0 : m_bit / 4.0;
     for (;;) {
         if (m_locked) {
             if (Needed(m_expect + window) > now)
@@ -241,11 +241,12 @@ void RttyDemodulator::Schedule()
                 m_hunt = m_expect - window;
                 continue;
             }
-            // The clock moves a tenth of the way to each measured start and
-            // its period a hundredth: steady through noise, quick enough for
-            // a sender a couple of percent off speed.
-            constexpr double beta = 0.1, gamma = 0.01;
-            const double tau = m_lockedCount >= 3 ? m_expect + beta * (bestTau - m_expect) : bestTau;
+            // The clock moves part of the way to each measured start, and
+            // its period a smaller part: quickly while it settles (a sender
+            // a percent or two off speed), then steady through noise.
+            const double beta = m_lockedCount < 8 ? 0.5 : (m_lockedCount < 30 ? 0.25 : 0.1);
+            const double gamma = m_lockedCount < 8 ? 0.1 : (m_lockedCount < 30 ? 0.03 : 0.01);
+            const double tau = m_lockedCount >= 1 ? m_expect + beta * (bestTau - m_expect) : bestTau;
             const Frame f = tau == bestTau ? best : FrameAt(tau);
             m_trackPeriod += gamma * (bestTau - m_expect);
             m_trackPeriod = std::clamp(m_trackPeriod, 0.97 * m_period, 1.04 * m_period);
@@ -302,7 +303,10 @@ void RttyDemodulator::Schedule()
         m_locked = true;
         m_lockedCount = 1;
         m_recentInvalid = 0;
-        m_trackPeriod = m_period;
-        m_expect = bestTau + m_period;
+        // A clock that ran recently keeps its period (a short pause or a
+        // slip); after a silence it starts from the nominal one.
+        if (!m_spectrum.SignalPresent())
+            m_trackPeriod = m_period;
+        m_expect = bestTau + m_trackPeriod;
     }
 }
