@@ -423,7 +423,7 @@ int main(int argc, char** argv)
         Figure("modem_mistune_50hz_penalty_db", Crossing(sw.ours, 1.0) - base1, "dB");
     }
     if (o.Run("baud")) {
-        double worst = 0.0;
+        double worst = -1e9;
         for (double baud : {45.0, 45.8}) {
             Point pt;
             pt.senderBaud = baud;

@@ -53,7 +53,7 @@ public:
     bool WaitPlayed(std::chrono::milliseconds limit) const;
     bool Ptt() const;
 
-    // Samples per block the recording is played in.
+    // The recording is played in blocks of this length.
     static constexpr double kBlockSeconds = 0.02;
 
 private:
