@@ -75,15 +75,23 @@ void ToneSpectrum::Analyse()
     }
 
     const double binHz = m_rate / kSize;
-    // Noise floor: median bin between 200 Hz and 3.6 kHz, away from the tones.
+    // Noise floor: median bin of the two flanks just outside the tuning
+    // range. Close to the tones, so a receiver's passband (which drops
+    // the noise far from them) does not make noise look like a signal.
     std::vector<double> floorBins;
     const double lowTone = std::min(m_mark, m_space) - RttyParams::kAfcRangeHz - m_halfWidth - 40.0;
     const double highTone = std::max(m_mark, m_space) + RttyParams::kAfcRangeHz + m_halfWidth + 40.0;
-    for (size_t b = static_cast<size_t>(200 / binHz); b < std::min(kSize / 2, static_cast<size_t>(3600 / binHz)); ++b) {
-        const double f = b * binHz;
-        if (f < lowTone || f > highTone)
-            floorBins.push_back(m_power[b]);
-    }
+    const auto collect = [&](double from, double to) {
+        floorBins.clear();
+        for (size_t b = static_cast<size_t>(200 / binHz); b < std::min(kSize / 2, static_cast<size_t>(3800 / binHz)); ++b) {
+            const double f = b * binHz;
+            if ((f >= from && f < lowTone) || (f > highTone && f <= to))
+                floorBins.push_back(m_power[b]);
+        }
+    };
+    collect(lowTone - kFlankHz, highTone + kFlankHz);
+    if (floorBins.size() < 20)
+        collect(0.0, 1e9);   // tones near the band edge: the whole band
     if (floorBins.empty())
         return;
     std::nth_element(floorBins.begin(), floorBins.begin() + floorBins.size() / 2, floorBins.end());

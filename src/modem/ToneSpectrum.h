@@ -3,7 +3,8 @@
 // rate. It answers two questions: how far the signal is off its nominal tones
 // (for AFC, within +-RttyParams::kAfcRangeHz), and whether an FSK signal is
 // there at all (the squelch): the power in two windows, one around each tone,
-// against the noise floor (the median of the spectrum) over the same width.
+// against the noise floor (the median of the spectrum just beside the tuning
+// range) over the same width.
 // Noise alone gives a ratio near 1; a signal at SNR3k -10 dB gives about 2.5.
 //
 // Not thread-safe: one owner.
@@ -27,11 +28,13 @@ public:
 
     static constexpr size_t kSize = 2048;   // FFT length (256 ms at 8 kHz)
     static constexpr size_t kHop = 1024;
-    static constexpr double kOpen = 1.6;
+    static constexpr double kOpen = 1.8;
     static constexpr double kClose = 1.35;
     // Closes after this many blocks in a row below kFastClose.
     static constexpr double kFastClose = 1.2;
     static constexpr int kQuietBlocks = 4;
+    // Width of each noise-floor flank beside the tuning range.
+    static constexpr double kFlankHz = 250.0;
 
 private:
     void Analyse();
