@@ -36,3 +36,5 @@ void SerialLinkTransmit::SetTxHold(bool on)
 
 bool SerialLinkTransmit::Keyed() const { return m_link.m_bKeyed.load() != 0; }
 bool SerialLinkTransmit::Diddle() const { return m_link.m_bDiddle.load() != 0; }
+bool SerialLinkTransmit::LineQuiet() const { return m_link.IsLineQuiet(); }
+bool SerialLinkTransmit::IdleFillOnAir() const { return m_link.IsIdleFillOnAir(); }

@@ -28,6 +28,8 @@ public:
     void SetTxHold(bool on) override;
     bool Keyed() const override;
     bool Diddle() const override;
+    bool LineQuiet() const override;
+    bool IdleFillOnAir() const override;
 
 private:
     SerialLink& m_link;

@@ -81,6 +81,12 @@ public:
     }
     bool Keyed() const override { return keyed; }
     bool Diddle() const override { return diddle; }
+    bool LineQuiet() const override { return queueLength == 0 && outLength == 0 && !lineBusy; }
+    // As the link reckons it: fill follows the text at once while active.
+    bool IdleFillOnAir() const override
+    {
+        return active && diddle && keyed && !hold && queueLength == 0 && outLength == 0;
+    }
 
     // Everything given to SendText and SendChar, in order.
     std::string AllSent() const
@@ -104,6 +110,7 @@ public:
     bool hold = true;
     bool keyed = false;
     bool diddle = true;
+    bool lineBusy = false;   // the last write is still on the line
     uint8_t shift = 31;
 };
 
