@@ -337,6 +337,17 @@ bool SerialLink::IsLineQuiet() const
     return m_strTxQueue.empty() && m_strTxOut.empty() && LineIdleLocked(std::chrono::steady_clock::now());
 }
 
+std::chrono::milliseconds SerialLink::LineTimeLeft() const
+{
+    if (!m_bOpen || m_bDown)
+        return std::chrono::milliseconds(0);
+    std::lock_guard lock(m_txMutex);
+    const auto now = std::chrono::steady_clock::now();
+    const auto left = now >= m_tLineFree ? std::chrono::milliseconds(0)
+                                         : std::chrono::ceil<std::chrono::milliseconds>(m_tLineFree - now);
+    return m_bTxWriting ? std::max(left, std::chrono::milliseconds(1)) : left;
+}
+
 bool SerialLink::IsIdleFillOnAir() const
 {
     if (!m_bOpen || m_bDown)

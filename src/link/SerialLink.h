@@ -117,6 +117,12 @@ public:
     // returns to receive after Send/Receive and a stop-transmit. A closed or
     // vanished link is quiet. Any thread; takes m_txMutex for a moment.
     bool IsLineQuiet() const;
+    // How long, by the link's own reckoning from the line settings, the last
+    // character written still needs to leave the line: 0 once it has (a write
+    // in progress counts as at least 1 ms left). It does not wait for the
+    // device's drained report, so a device that never reports one can be told
+    // apart from a line still busy. Any thread.
+    std::chrono::milliseconds LineTimeLeft() const;
     // Idle fill is on the air: a transmission is active with idle fill on,
     // the transmitter keyed and not held, nothing queued or in the
     // out-buffer, and the latest write was idle fill (not the end of the

@@ -29,6 +29,7 @@ public:
     bool Keyed() const override;
     bool Diddle() const override;
     bool LineQuiet() const override;
+    uint32_t LineTimeLeftMs() const override;
     bool IdleFillOnAir() const override;
 
 private:

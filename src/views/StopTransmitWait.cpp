@@ -22,6 +22,10 @@ bool StopTransmitWait::Pending(TransmitLink& link)
         m_bTail = false;
         return false;
     }
+    if (link.LineTimeLeftMs() != 0) {
+        m_bTail = false;
+        return true;
+    }
     const uint32_t now = m_clock.Now();
     if (!m_bTail) {
         m_bTail = true;

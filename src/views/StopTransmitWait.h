@@ -11,9 +11,10 @@
 //   has left it), or at once when the transmitter is not keyed or is held
 //   (Receive and Clear TX Buffer: the operator's word);
 // - a device that never reports its output drained can't hold the
-//   transmitter for ever: the wait gives up kTailLimitMs after the text was
-//   through, long after any write the link can have outstanding has had its
-//   time on the line.
+//   transmitter for ever: once the link reckons the last character has left
+//   the line (from the line settings), the device has kTailLimitMs to
+//   confirm it, then the wait gives up. Text written ahead of the line (a
+//   fast typist) only lengthens the link's reckoning, never cuts it short.
 // User-interface thread only.
 #include <cstdint>
 
@@ -22,7 +23,7 @@ class TransmitLink;
 
 class StopTransmitWait {
 public:
-    static constexpr uint32_t kTailLimitMs = 3000;
+    static constexpr uint32_t kTailLimitMs = 2000;
 
     explicit StopTransmitWait(const TickSource& clock) : m_clock(clock) {}
 
@@ -33,7 +34,8 @@ public:
 
 private:
     const TickSource& m_clock;
-    // The text was through at m_dwTailStart; the line has not been quiet since.
+    // Since m_dwTailStart the last character should have left the line, and
+    // the device has not yet confirmed it.
     bool m_bTail = false;
     uint32_t m_dwTailStart = 0;
 };

@@ -41,9 +41,11 @@ TEST(SerialLinkQuiet, NotQuietUntilTheLastWriteHasLeftTheLine)
     EXPECT_EQ(s.link.TxQueueLength() + s.link.TxOutLength(), 0u);
     EXPECT_FALSE(s.link.IsLineQuiet());
     EXPECT_FALSE(s.link.IsIdleFillOnAir());
+    EXPECT_GT(s.link.LineTimeLeft(), 100ms) << "three characters take 467 ms";
     const auto quiet = WhenQuiet(s.link);
     ASSERT_TRUE(quiet);
     EXPECT_GE(*quiet, OfKind(s.modem->Log(), Kind::Write).back().ends);
+    EXPECT_EQ(s.link.LineTimeLeft(), 0ms);
 }
 
 TEST(SerialLinkQuiet, IdleFillIsOnTheAirOnlyAfterTheTextAndNeverQuiet)

@@ -32,7 +32,7 @@ TEST(StopTransmitWait, WaitsForTheTextThenEndsTheFillAndWaitsForTheQuietLine)
     t.link.lineBusy = true;   // the last write is on the line
     EXPECT_TRUE(t.wait.Pending(t.link));
     EXPECT_FALSE(t.link.active) << "no idle fill after the last write";
-    t.ticks.now += 900;
+    t.ticks.now += StopTransmitWait::kTailLimitMs - 1;
     EXPECT_TRUE(t.wait.Pending(t.link));
     t.link.lineBusy = false;
     EXPECT_FALSE(t.wait.Pending(t.link));
@@ -49,11 +49,18 @@ TEST(StopTransmitWait, EndsAtOnceWhenUnkeyedOrHeld)
     }
 }
 
-TEST(StopTransmitWait, GivesUpOnADeviceThatNeverDrainsAndCountsAfreshAfterNewText)
+TEST(StopTransmitWait, GivesUpOnlyOnADeviceThatNeverConfirmsWhatTheLineTimeSays)
 {
     Transmitting t;
     t.link.lineBusy = true;
     t.ticks.now = 0xFFFFFF00u;   // across the tick wrap
+    // Text written ahead of the line: however long it takes, no giving up.
+    t.link.lineTimeLeftMs = 60000;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(t.wait.Pending(t.link));
+        t.ticks.now += StopTransmitWait::kTailLimitMs;
+    }
+    t.link.lineTimeLeftMs = 0;   // gone by the line time; the device says nothing
     EXPECT_TRUE(t.wait.Pending(t.link));
     t.ticks.now += StopTransmitWait::kTailLimitMs - 1;
     EXPECT_TRUE(t.wait.Pending(t.link));

@@ -82,6 +82,7 @@ public:
     bool Keyed() const override { return keyed; }
     bool Diddle() const override { return diddle; }
     bool LineQuiet() const override { return queueLength == 0 && outLength == 0 && !lineBusy; }
+    uint32_t LineTimeLeftMs() const override { return lineTimeLeftMs; }
     // As the link reckons it: fill follows the text at once while active.
     bool IdleFillOnAir() const override
     {
@@ -110,7 +111,8 @@ public:
     bool hold = true;
     bool keyed = false;
     bool diddle = true;
-    bool lineBusy = false;   // the last write is still on the line
+    bool lineBusy = false;   // the last write is still on the line (or not reported drained)
+    uint32_t lineTimeLeftMs = 0;   // by the link's reckoning
     uint8_t shift = 31;
 };
 
