@@ -90,9 +90,9 @@ TEST(UnkeyPaths, SendReceiveReturnsAfterTheLastCharacterHasLeft)
         txfake::Ticks ticks;
         TxRxControl control(settings, doc, host, ticks);
 
-        control.SendReceive(false);
-        std::string text = "CQ";
+        std::string text = "CQ";   // waits, held, for the transmission
         s.link.SendText(text);
+        control.SendReceive(false);
         std::this_thread::sleep_for(phase);
         const auto limit = std::chrono::steady_clock::now() + linktest::kEventually;
         while (control.ReturnToReceivePending() && std::chrono::steady_clock::now() < limit) {
