@@ -65,8 +65,10 @@ TEST(SerialLinkOpen, WithPttKeyingRtsIsDroppedFirstAndNeverRaisedUntilKeyed)
     EXPECT_EQ(s.link.m_bKeyed, 0u);
     const auto log = s.modem->Log();
     // The modem, like a tty, comes up with both lines high; the link drops
-    // RTS, then DTR, before anything else happens on the line.
-    EXPECT_EQ(Timeline(log), "O P R0 D0 ");
+    // RTS and DTR before anything else happens on the line (the receive
+    // thread's own unkey of the stale flag may drop RTS once more).
+    const std::string timeline = Timeline(log);
+    EXPECT_TRUE(timeline == "O P R0 D0 " || timeline == "O P R0 R0 D0 ") << timeline;
     for (const SimEvent& e : log) {
         EXPECT_FALSE(e.kind == Kind::Rts && e.level) << "RTS raised at open";
         EXPECT_FALSE(e.kind == Kind::Dtr && e.level) << "DTR raised at open";
