@@ -65,6 +65,7 @@ public:
         for (char& c : text)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
+    int DataBits() const override { return dataBits; }
     size_t TxQueueLength() const override { return queueLength; }
     size_t TxOutLength() const override { return outLength; }
     bool TxActive() const override { return active; }
@@ -114,6 +115,7 @@ public:
     bool lineBusy = false;   // the last write is still on the line (or not reported drained)
     uint32_t lineTimeLeftMs = 0;   // by the link's reckoning
     uint8_t shift = 31;
+    int dataBits = 5;
 };
 
 class Receive : public ReceiveSide {
