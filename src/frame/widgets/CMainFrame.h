@@ -11,6 +11,7 @@
 // (document, printing set-up, bars, panes, help). Everything runs on the
 // user-interface thread.
 #include "frame/BarStyle.h"
+#include "app/PortState.h"
 #include "frame/DocumentController.h"
 #include "views/CommandTarget.h"
 #include "views/FrameStatus.h"
@@ -22,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CVELTRANApp;
@@ -29,6 +31,7 @@ class CVELTRANDoc;
 class CVELTRANView;
 class CVELTRANView2;
 class CVELTRANView3;
+class FrameDialogCommands;
 class FramePrompts;
 class QAction;
 class QLabel;
@@ -73,6 +76,8 @@ public:
     void OnPortsConfirmed();
 
     DocumentController& Documents() { return m_docs; }
+    // Ports, Options, K-Call and the tape editing commands.
+    FrameDialogCommands& DialogCommands() { return *m_dialogCommands; }
     QAction* Action(int id) const;
     QSplitter* Splitter() const { return m_wndSplitter; }
     QToolBar* MainToolBar() const { return m_wndToolBar; }
@@ -113,6 +118,10 @@ private:
     void ShowHelp();
     void ShowAbout();
     void RefreshLockPanes();
+    // The document's title, with " (simulated)" while a port runs on the simulated modem.
+    void RefreshTitle();
+    // The RTTY and TNC ports as the operator is told them.
+    std::pair<PortState, PortState> CurrentPortStates() const;
     QToolBar* MakeBar(const QString& name, const std::vector<int>& ids, QSize iconSize);
 
     CVELTRANApp& m_app;
@@ -139,10 +148,12 @@ private:
     QAction* m_recentAnchor = nullptr;
     std::vector<CommandTarget*> m_extraTargets;
 
+    std::unique_ptr<FrameDialogCommands> m_dialogCommands;
     std::unique_ptr<QPrinter> m_printer;
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
     QTimer m_updateTimer;
     QSize m_wantedOuterSize;  // stored outer size still to be corrected for the frame
     bool m_layoutSaved = false;
+    bool m_bSimulated = false;  // a port runs on the simulated modem (UpdatePortStatus)
 };
