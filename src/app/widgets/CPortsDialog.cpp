@@ -273,8 +273,12 @@ void CPortsDialog::accept()
         return;
     SettingsStore& s = m_app.Settings();
     p->Write(s);
-    for (const auto& [port, device] : m_devices)
+    m_remapped.clear();
+    for (const auto& [port, device] : m_devices) {
+        if (DevicePathForPort(s, port) != device)
+            m_remapped.insert(port);
         s.PutText(keys::kDevices, keys::DeviceKey(port), device);
+    }
     QDialog::accept();
 }
 

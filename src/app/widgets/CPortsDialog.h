@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 class CVELTRANApp;
@@ -50,6 +51,8 @@ public:
     // The values as the controls give them (stored values kept where a
     // control has no selection); nothing when a page width is refused.
     std::optional<PortsSettings> Collect();
+    // After OK: the port numbers "Port Setup" gave another device.
+    std::set<int> RemappedPorts() const { return m_remapped; }
 
 public slots:
     void accept() override;
@@ -65,6 +68,7 @@ private:
     CVELTRANApp& m_app;
     PortsSettings m_loaded;
     std::map<int, std::string> m_devices;  // "Port Setup" choices, written on OK
+    std::set<int> m_remapped;
 
     QComboBox* m_rttyPort = nullptr;
     QPushButton* m_rttySetup = nullptr;

@@ -98,7 +98,7 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
                                        const auto [rtty, tnc] = CurrentPortStates();
                                        return PortsDialogStatus{DescribePortState(rtty), DescribePortState(tnc)};
                                    },
-                                   [this] { OnPortsConfirmed(); }});
+                                   [this](const std::set<int>& remapped) { OnPortsConfirmed(remapped); }});
     UpdatePortStatus();
 
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
@@ -346,8 +346,12 @@ void CMainFrame::RefreshLockPanes()
     m_panes[9]->setText(locks.scroll ? QStringLiteral("SCRL") : QString());
 }
 
-void CMainFrame::OnPortsConfirmed()
+void CMainFrame::OnPortsConfirmed(const std::set<int>& remapped)
 {
+    for (SerialLink* link : {m_view ? &m_view->Link() : nullptr, m_view2 ? &m_view2->Link() : nullptr}) {
+        if (link && remapped.count(static_cast<int>(link->m_nPort)))
+            link->Connect(false);
+    }
     if (m_view)
         m_view->ApplyPortSettings();
     if (m_view2)

@@ -22,6 +22,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,8 +73,10 @@ public:
 
     // After the Ports dialog was confirmed: the receive pane re-applies the
     // RTTY settings, the TNC pane the TNC settings, the transmit pane copies
-    // the port state again, then panes 5 and 6 are recomputed.
-    void OnPortsConfirmed();
+    // the port state again, then panes 5 and 6 are recomputed. A link whose
+    // port number was given another device (`remapped`) is closed first, so
+    // it reopens on the new one.
+    void OnPortsConfirmed(const std::set<int>& remapped = {});
 
     DocumentController& Documents() { return m_docs; }
     // Ports, Options, K-Call and the tape editing commands.

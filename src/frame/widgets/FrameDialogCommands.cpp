@@ -69,7 +69,7 @@ void FrameDialogCommands::RunPorts()
 {
     CPortsDialog dialog(m_app, m_hooks.portStates ? m_hooks.portStates() : PortsDialogStatus{}, &m_window);
     if (dialog.exec() == QDialog::Accepted && m_hooks.portsConfirmed)
-        m_hooks.portsConfirmed();
+        m_hooks.portsConfirmed(dialog.RemappedPorts());
     // Fonts chosen in the dialog apply even after Cancel.
     m_window.update();
     for (QWidget* child : m_window.findChildren<QWidget*>())

@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <set>
 
 class CVELTRANApp;
 class QWidget;
@@ -18,7 +19,8 @@ class FrameDialogCommands : public CommandTarget {
 public:
     struct Hooks {
         std::function<PortsDialogStatus()> portStates;  // what the Ports dialog shows of each port
-        std::function<void()> portsConfirmed;           // re-applies the ports after OK
+        // Re-applies the ports after OK; the port numbers whose device changed.
+        std::function<void(const std::set<int>&)> portsConfirmed;
     };
 
     FrameDialogCommands(CVELTRANApp& app, QWidget& window, Hooks hooks);
