@@ -79,13 +79,18 @@ void SerialLink::Connect(bool open)
 
     if (m_hPort || !m_opener)
         return;
+    // A line speed of 0 is no speed at all: the port stays closed and says why.
+    if (m_nBaud == 0) {
+        m_nOpenError = EINVAL;
+        return;
+    }
     std::unique_ptr<PortDevice> device = m_opener(static_cast<int>(m_nPort));
     if (!device) {
         m_nOpenError = ENODEV;
         return;
     }
     LineSettings settings;
-    settings.baud = std::max<uint32_t>(1, m_nBaud);
+    settings.baud = m_nBaud;
     settings.dataBits = m_nByteSize;
     settings.parity = m_nParity;
     settings.stopBits = m_nStopBits;

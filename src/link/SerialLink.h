@@ -57,7 +57,7 @@ public:
 
     // Line parameters; changed only while the link is closed.
     uint32_t m_nPort = 1;       // port number 1..16, mapped to a device by the opener
-    uint32_t m_nBaud = 9600;    // never 0
+    uint32_t m_nBaud = 9600;    // 0 keeps the port from opening
     uint8_t m_nByteSize = 8;    // 5 selects Baudot coding both ways
     uint8_t m_nParity = 0;
     uint8_t m_nStopBits = 0;

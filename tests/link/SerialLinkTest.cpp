@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <future>
 #include <thread>
 
@@ -105,6 +106,12 @@ TEST(SerialLinkOpen, PortThatCannotOpenLeavesTheLinkClosedAndInert)
     EXPECT_EQ(s.link.TxQueueLength(), 0u);
     s.link.Connect(false);   // returns at once: nothing to stop
     EXPECT_EQ(s.link.OpenError(), 0);
+
+    SimLink zero;            // never opened at a speed of 0
+    zero.Open(0, 8);
+    EXPECT_FALSE(zero.link.IsOpen());
+    EXPECT_EQ(zero.link.OpenError(), EINVAL);
+    EXPECT_EQ(zero.modem->OpenCount(), 0);
 
     SerialLink noOpener;     // no device opener at all
     noOpener.Connect(true);
