@@ -156,7 +156,8 @@ TEST_F(FrameDialogs, OptionsKeepsTheDialogOpenForAMissingEditorWithTheChecksAlre
         TypeInto(Child<QLineEdit>(d, "editor"), QStringLiteral("no-such-editor"));
         ClickButton(d, QDialogButtonBox::Ok);
         stayedOpen = d->isVisible();
-        EXPECT_TRUE(Child<QLineEdit>(d, "editor")->hasFocus());
+        // The dialog's focus child (the window need not be active offscreen).
+        EXPECT_EQ(d->focusWidget(), Child<QLineEdit>(d, "editor"));
         TypeInto(Child<QLineEdit>(d, "editor"), QStringLiteral("/bin/sh"));
         ClickButton(d, QDialogButtonBox::Ok);
     });
@@ -166,6 +167,27 @@ TEST_F(FrameDialogs, OptionsKeepsTheDialogOpenForAMissingEditorWithTheChecksAlre
     EXPECT_EQ(store.GetInt("Settings", "UseLocal", -1), 1);
     EXPECT_FALSE(store.Contains("Options", "UseLocal"));
     EXPECT_EQ(store.GetText("Options", "Editor", ""), "/bin/sh");
+}
+
+TEST_F(FrameDialogs, BrowseTakesTheChosenProgramAndShowsEveryOtherFieldAsLoaded)
+{
+    EditorEnvironment env;
+    env.find = [](const std::string&) { return std::string(); };
+    const size_t writesBefore = store.PutCount();
+    COptionsDialog dialog(store, env);
+    dialog.show();
+    QString initial;
+    dialog.SetFileChooser([&](QWidget*, const QString& name) {
+        initial = name;
+        return QStringLiteral("/usr/local/bin/tape-editor");
+    });
+    ClickLeft(Child<QAbstractButton>(&dialog, "autoCaps"));
+    TypeInto(Child<QLineEdit>(&dialog, "editor"), QStringLiteral("typed"));
+    QTest::mouseClick(Child<QAbstractButton>(&dialog, "browse"), Qt::LeftButton);
+    EXPECT_EQ(initial, "notepad.exe");  // the field as loaded, not what was typed
+    EXPECT_EQ(Child<QLineEdit>(&dialog, "editor")->text(), "/usr/local/bin/tape-editor");
+    EXPECT_FALSE(Child<QAbstractButton>(&dialog, "autoCaps")->isChecked());
+    EXPECT_EQ(store.PutCount(), writesBefore);
 }
 
 class RecordingLauncher : public ProcessLauncher {

@@ -81,6 +81,7 @@ COptionsDialog::COptionsDialog(SettingsStore& settings, EditorEnvironment env, Q
     editorLabel->setBuddy(m_editor);
     auto* browse = new QPushButton(QStringLiteral("..."), rtty);
     browse->setObjectName(QStringLiteral("browse"));
+    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 3);
     r->addWidget(editorLabel, row, 0);
     r->addWidget(m_editor, row, 1);
     r->addWidget(browse, row++, 2);
