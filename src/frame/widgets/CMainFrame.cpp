@@ -296,9 +296,11 @@ void CMainFrame::UpdatePortStatus()
     // A port that is down is marked where the operator looks; the tool tip
     // names the device and the system's reason.
     const QString tip = QString::fromLocal8Bit(PortStatusToolTip(rtty, tnc).c_str());
+    const QString mark = out.down ? QStringLiteral("QLabel { color: #c00000; font-weight: bold; }") : QString();
     for (QLabel* pane : {m_panes[5], m_panes[6]}) {
         pane->setToolTip(tip);
-        pane->setStyleSheet(out.down ? QStringLiteral("QLabel { color: #c00000; font-weight: bold; }") : QString());
+        if (pane->styleSheet() != mark)  // this runs twice a second: restyle only on a change
+            pane->setStyleSheet(mark);
     }
     m_bSimulated = AnyPortSimulated(rtty, tnc);
     RefreshTitle();
