@@ -174,16 +174,22 @@ TEST_F(PortsDialog, AFontChangeActsAtOnceAndSurvivesCancel)
     EXPECT_TRUE(store.writes.empty());
 }
 
-TEST_F(PortsDialog, PortSetupChoicesAreWrittenOnOkOnly)
+TEST_F(PortsDialog, PortSetupChoicesAreWrittenOnOkOnlyAndCancelWritesNothing)
 {
-    Open();
-    dialog->SetDeviceChooser([](QWidget*, int port, const std::string& current) -> std::optional<std::string> {
+    auto chooser = [](QWidget*, int port, const std::string& current) -> std::optional<std::string> {
         EXPECT_EQ(port, 2);
         EXPECT_EQ(current, "sim:demo");  // the test main runs in demo mode
         return std::string("/dev/serial/by-id/usb-test");
-    });
+    };
+    Open();
+    dialog->SetDeviceChooser(chooser);
     Click("tncSetup");
+    Click("baud5");
+    dialog->reject();
     EXPECT_EQ(store.PutCount(), 0u);
+    Open();
+    dialog->SetDeviceChooser(chooser);
+    Click("tncSetup");
     dialog->accept();
     EXPECT_EQ(store.writes.back(), "Devices/COM2");
     EXPECT_EQ(store.GetText("Devices", "COM2", ""), "/dev/serial/by-id/usb-test");

@@ -55,6 +55,10 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
     pathLabel->setBuddy(m_path);
     layout->addWidget(pathLabel);
     layout->addWidget(m_path);
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->data(Qt::UserRole).toString() == m_path->text())
+            m_list->item(i)->setSelected(true);  // the device in use now, without retyping the field
+    }
     connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item)
             m_path->setText(item->data(Qt::UserRole).toString());

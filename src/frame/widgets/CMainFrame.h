@@ -8,7 +8,8 @@
 //
 // Commands (ids of CommandTable.h) go to the active pane first, then the
 // other panes, then the extra targets, then the frame's own handlers
-// (document, printing set-up, bars, panes, help). Everything runs on the
+// (document, printing set-up, bars, panes, help, and the dialog commands of
+// FrameDialogCommands). Everything runs on the
 // user-interface thread.
 #include "frame/BarStyle.h"
 #include "app/PortState.h"
