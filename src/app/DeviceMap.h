@@ -1,6 +1,7 @@
 #pragma once
 // Port numbers to devices. Port N is the "Devices" "COM<N>" setting: a device
-// path, or a value beginning with "sim:" for the built-in simulated modem.
+// path, a value beginning with "sim:" for the built-in simulated modem, or one
+// beginning with "audio:" for the sound-card modem (AudioDeviceValue.h).
 #include "app/SettingsStore.h"
 #include "link/PortDevice.h"
 
@@ -21,5 +22,8 @@ bool DemoModeRequested();
 bool IsSimulatedDevice(const std::string& path);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
-// else a PosixSerialPort on the path.
+// the sound-card modem for "audio:...", else a PosixSerialPort on the path.
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);
+// The same; the sound-card modem takes "Ports" "RTTYUnshiftOnSpace" from
+// `settings` (read now, at each open).
+std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings);
