@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/widgets/CAboutDlg.h"
 #include "frame/widgets/CMainFrame.h"
+#include "frame/widgets/FrameDialogCommands.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
 #include "frame/widgets/SplitKeyboardMover.h"
@@ -256,7 +257,7 @@ bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
             state.enabled = static_cast<size_t>(id - ID_FILE_MRU_FILE1) < m_docs.Recent().Files().size();
             return true;
         }
-        return false;
+        return m_dialogCommands->OnUpdateCommand(id, state);
     }
 }
 
@@ -328,7 +329,7 @@ bool CMainFrame::OnFrameCommand(int id)
             }
             return true;
         }
-        return false;
+        return m_dialogCommands->OnCommand(id);
     }
 }
 
