@@ -18,6 +18,7 @@ std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 }  // namespace
 
 SimulatedModem::SimulatedModem(std::string_view mode)
+    : m_peer(MakeSimPeer(SimOptions::Parse(mode)))
 {
     m_bDemo = mode == "demo";
     m_bLoopback = m_bDemo || mode == "loopback";
@@ -56,6 +57,8 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_rxScheduledUntil = now;
     RecordLocked(SimEvent::Kind::Purge);
     m_nextDemo = m_bDemo ? now + m_demoFirst : Clock::time_point::max();
+    if (m_peer)
+        ScheduleLocked(m_peer->Opened(settings, now), now);
     return true;
 }
 
@@ -67,6 +70,8 @@ void SimulatedModem::Close()
     m_bOpen = false;
     m_rx.clear();
     m_nextDemo = Clock::time_point::max();
+    if (m_peer)
+        m_peer->Closed();
     RecordLocked(SimEvent::Kind::Close);
 }
 
@@ -133,6 +138,8 @@ PortEvents SimulatedModem::WaitEvents()
         auto now = Clock::now();
         if (now >= m_nextDemo)
             PlayDemoLocked(now);
+        if (m_peer && now >= m_peer->NextDue())
+            ScheduleLocked(m_peer->Take(now), now);
         if (!m_rx.empty() && m_rx.front().when <= now)
             ev.flags |= PortEvents::kRxReady;
         const bool canDrain = m_bDrainPending && !m_bStalled;
@@ -144,6 +151,8 @@ PortEvents SimulatedModem::WaitEvents()
         if (ev.flags)
             return ev;
         Clock::time_point until = m_nextDemo;
+        if (m_peer)
+            until = std::min(until, m_peer->NextDue());
         if (!m_rx.empty())
             until = std::min(until, m_rx.front().when);
         if (canDrain)
@@ -198,6 +207,8 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         ScheduleLocked(bytes, start);
     if (m_bDemo && m_settings.dataBits == 8 && bytes.find('\r') != std::string::npos)
         ScheduleLocked("\ncmd:", start);
+    if (m_peer)
+        ScheduleLocked(m_peer->Written(bytes, m_busyUntil), start);
     RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs);
     return take;
 }
@@ -208,6 +219,8 @@ void SimulatedModem::SetRts(bool on)
     if (!m_bOpen || m_bDown)
         return;
     m_bRts = on;
+    if (m_peer)
+        m_peer->Rts(on, Clock::now());
     RecordLocked(SimEvent::Kind::Rts, {}, on);
 }
 

@@ -11,13 +11,19 @@
 // and a 5-bit link hears a Baudot CQ call now and then, a 7-bit link the same
 // call in ASCII, an 8-bit (TNC) link answers each CR with "cmd:".
 //
+// "sim:band" and "sim:tnc" put a far side behind the modem (SimPeer): the
+// simulated band with its stations, or the simulated TNC controller; options
+// follow the mode after "?" (SimOptions, SimulatedBandPeer.h).
+//
 // Thread-safe: every member may be called from any thread.
 #include "link/PortDevice.h"
+#include "link/SimPeer.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -123,4 +129,6 @@ private:
     std::chrono::milliseconds m_demoFirst{3000};
     std::chrono::milliseconds m_demoInterval{30000};
     Clock::time_point m_nextDemo = Clock::time_point::max();
+    // The far side ("sim:band", "sim:tnc"), or none.
+    std::unique_ptr<SimPeer> m_peer;
 };
