@@ -6,14 +6,18 @@
 // 5. the document and the main window with its panes (which open their ports),
 //    then the document named on the command line, or a new one;
 // 6. show the main window, then the splash.
+// With --demo, the store is the demo's own file and the current directory the
+// demo directory (DemoSetup.h).
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandLine.h"
+#include "app/DemoSetup.h"
 #include "app/QSettingsStore.h"
 #include "app/widgets/CSplashWnd.h"
 #include "frame/widgets/CMainFrame.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <memory>
 #include <string>
@@ -40,6 +44,7 @@ int main(int argc, char** argv)
         else
             args.push_back(std::move(arg));
     }
+    const bool demoMode = demo::TakeDemoSwitch(args);
     const ParsedCommandLine command = ParseCommandLine(args);
     for (const std::string& arg : command.rest) {
         // Other switches of the standard handling are not acted on.
@@ -47,7 +52,15 @@ int main(int argc, char** argv)
             fileToOpen = arg;
     }
 
-    QSettingsStore settings;
+    std::unique_ptr<QSettingsStore> store = demoMode
+        ? std::make_unique<QSettingsStore>(QString::fromStdString(demo::SettingsFilePath()))
+        : std::make_unique<QSettingsStore>();
+    QSettingsStore& settings = *store;
+    if (demoMode) {
+        const std::string dir = demo::DirectoryPath();
+        if (demo::Prepare(settings, dir))
+            QDir::setCurrent(QString::fromStdString(dir));
+    }
     CVELTRANApp app(settings);
     app.m_bTestMode = command.testMode ? 1 : 0;
     const bool splash = settings.Get(keys::Splash) != 0;
@@ -58,6 +71,16 @@ int main(int argc, char** argv)
     if (fileToOpen.empty() || !frame->Documents().OpenDocumentFile(fileToOpen))
         frame->Documents().NewDocument();
 
+    if (demoMode) {
+        CMainFrame* f = frame.get();
+        const auto mark = [f](const QString& title) {
+            const QString marked = QString::fromStdString(demo::Title(""));
+            if (!title.endsWith(marked))
+                f->setWindowTitle(title + marked);
+        };
+        QObject::connect(f, &QWidget::windowTitleChanged, f, mark);
+        mark(f->windowTitle());
+    }
     frame->show();
     if (splash)
         CSplashWnd::ShowSplashScreen(frame.get());
