@@ -26,16 +26,22 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPrinter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
 
 constexpr int kMinPaneHeight = 50;
 constexpr int kUpdatePeriodMs = 500;
+// How long after the first show the stored outer size still waits for the
+// window manager's frame.
+constexpr int kFrameWaitMs = 3000;
 constexpr const char* kIdleText = "For Help, press F1";
 
 Qt::ToolBarArea AreaOf(DockSide side)
@@ -145,12 +151,39 @@ void CMainFrame::ApplyStoredPlacement()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (m_wantedOuterSize.isValid()) {
-        const QSize frameExtra = frameGeometry().size() - geometry().size();
-        if (!frameExtra.isNull())
-            resize(m_wantedOuterSize - frameExtra);
-        m_wantedOuterSize = QSize();
-    }
+    FitStoredOuterSize();
+    // A window manager frames the window some time after it is shown (under
+    // X11 only once it has reparented it); one that draws no frame never
+    // does, and then the inner size already is the stored one.
+    if (m_wantedOuterSize.isValid())
+        QTimer::singleShot(kFrameWaitMs, this, [this] { m_wantedOuterSize = QSize(); });
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    FitStoredOuterSize();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FitStoredOuterSize();
+}
+
+void CMainFrame::FitStoredOuterSize()
+{
+    // The rectangle is stored as the outer one (frameGeometry at close), but
+    // resize() sets the inner size: take the frame off once it is known, so
+    // that start, exit, start gives the same window.
+    if (!m_wantedOuterSize.isValid() || !isVisible())
+        return;
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    if (frameExtra.isNull())
+        return;
+    const QSize inner = m_wantedOuterSize - frameExtra;
+    m_wantedOuterSize = QSize();
+    resize(inner);
 }
 
 void CMainFrame::CreateViews()

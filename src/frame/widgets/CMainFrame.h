@@ -76,6 +76,13 @@ public:
     // the port state again, then panes 5 and 6 are recomputed.
     void OnPortsConfirmed();
 
+    // "/p FILE" and "/pt FILE PRINTER" of the command line, for a frame that is
+    // never shown: opens `path`, then prints it as the Print command of the
+    // active pane does, on the shared printer (set to `printerName` unless
+    // empty). Failures are reported as the document commands report theirs;
+    // false then. The stored layout is left alone.
+    bool PrintFromCommandLine(const std::string& path, const std::string& printerName);
+
     DocumentController& Documents() { return m_docs; }
     QAction* Action(int id) const;
     QSplitter* Splitter() const { return m_wndSplitter; }
@@ -93,6 +100,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -103,6 +112,7 @@ private:
     void CreateToolBars();
     void CreateStatusBar();
     void ApplyStoredPlacement();
+    void FitStoredOuterSize();
     void SaveLayout();
     void RebuildRecentFiles();
     void DocumentChanged();
@@ -150,6 +160,8 @@ private:
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
     QTimer m_updateTimer;
-    QSize m_wantedOuterSize;  // stored outer size still to be corrected for the frame
+    // The stored outer size, until the window manager's frame is known and the
+    // inner size has been set to fit it (or a short while after the first show).
+    QSize m_wantedOuterSize;
     bool m_layoutSaved = false;
 };

@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/DeviceMap.h"
 #include "app/SettingsStore.h"
+#include "app/widgets/PrintPreviewPages.h"
 #include "views/FrameStatus.h"
 #include "views/KCallPicker.h"
 #include "views/ReceiveLineSwap.h"
@@ -452,7 +453,7 @@ void CVELTRANView::Print(int id)
     if (id == ID_FILE_PRINT_PREVIEW) {
         QPrintPreviewDialog preview(printer, this);
         connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintTo(*p); });
-        preview.exec();
+        RunPrintPreview(preview, m_app.Settings());
         return;
     }
     if (id == ID_FILE_PRINT) {

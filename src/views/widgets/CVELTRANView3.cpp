@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/SettingsStore.h"
 #include "app/WallClock.h"
+#include "app/widgets/PrintPreviewPages.h"
 #include "views/FileExists.h"
 #include "views/FrameStatus.h"
 #include "views/ReceiveListPrint.h"
@@ -227,7 +228,12 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
         const std::string& line = history[static_cast<size_t>(i)];
         const bool note = !line.empty() && line[0] == '>';
         p.setPen(note ? highlight : colour);
-        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(" " + (line.empty() ? std::string() : line.substr(1))));
+        // The marker is drawn as a blank. (Built by appending: GCC 12 warns
+        // falsely about `" " + std::string` at -O3.)
+        std::string shown(1, ' ');
+        if (!line.empty())
+            shown.append(line, 1);
+        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(shown));
         rowBottom -= h;
     }
 }
@@ -550,7 +556,7 @@ void CVELTRANView3::PrintPreview()
     QPrintPreviewDialog preview(shared ? shared : &own, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintReceiveList(*printer); });
-    preview.exec();
+    RunPrintPreview(preview, m_app.Settings());
 }
 
 void CVELTRANView3::PrintReceiveList(QPrinter& printer)

@@ -5,6 +5,8 @@
 
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <climits>
 
 ReceiveViewSide::ReceiveViewSide(CVELTRANView& view, CVELTRANDoc& doc)
     : m_view(view), m_doc(doc), m_link(view.Link())
@@ -44,7 +46,8 @@ void ReceiveViewSide::Repaint()
 void ReceiveViewSide::ScrollToNewest()
 {
     // Only the bar moves: the receive pane's own scroll-back count stays.
-    const int n = m_doc.GetLineCount(CVELTRANDoc::kReceiveList);
+    // A count read from a file can be as large as INT32_MAX: keep n + 1 in range.
+    const int n = std::min(m_doc.GetLineCount(CVELTRANDoc::kReceiveList), INT_MAX - 1);
     QScrollBar* bar = m_view.verticalScrollBar();
     const QSignalBlocker quiet(bar);
     bar->setRange(1, n + 1);
