@@ -33,7 +33,7 @@ struct Macro {
     const char* key;
     const char* text;
 };
-// Ctrl-A answers a station with the exchange, Ctrl-U signs off, Ctrl-Y
+// Whole transmissions in Character mode: Ctrl-A answers a station with the exchange, Ctrl-U signs off, Ctrl-Y
 // calls CQ; "H" and "L" are the reports the exchange sends.
 constexpr Macro kMacros[] = {
     {"A", "^W^K DE ^C UR ^H ^H NR ^I ^I ^K DE ^C K^Q"},
@@ -83,6 +83,13 @@ bool Prepare(SettingsStore& settings, const std::string& directory)
     for (const auto& p : ports) {
         if (!IsSim(settings.GetText(keys::kDevices, keys::DeviceKey(p.port), "")))
             settings.PutText(keys::kDevices, keys::DeviceKey(p.port), p.device);
+    }
+    // Character mode, where a macro holding Ctrl-W and Ctrl-Q is a whole
+    // transmission of its own (the other modes leave such macros alone);
+    // once the operator has chosen a mode in the demo, it stays.
+    if (settings.GetText(keys::CharMode.section, keys::CharMode.key, "").empty()) {
+        settings.Put(keys::CharMode, 1);
+        settings.Put(keys::WordMode, 0);
     }
     if (settings.Get(keys::MacroOwnCall).empty())
         settings.Put(keys::MacroOwnCall, kOwnCall);
