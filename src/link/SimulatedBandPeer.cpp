@@ -90,8 +90,10 @@ std::string SimulatedBandPeer::Written(std::string_view bytes, Clock::time_point
     m_status.charsSent += text.size();
     if (!m_settings.pttKeying) {
         // No keying line: a pause in the output ends the transmission.
-        if (!m_bKeyed)
+        if (!m_bKeyed) {
             m_band.Keyed(sentUntil);
+            ++m_status.transmissions;
+        }
         m_bKeyed = true;
         m_quietAt = sentUntil + kAsciiQuiet;
     }
@@ -104,8 +106,10 @@ void SimulatedBandPeer::Rts(bool on, Clock::time_point now)
     if (!m_settings.pttKeying || on == m_bKeyed)
         return;
     m_bKeyed = on;
-    if (on)
+    if (on) {
         m_band.Keyed(now);
+        ++m_status.transmissions;
+    }
     else
         m_band.Unkeyed(now);
     PublishStatus();

@@ -26,7 +26,7 @@ std::string SimulatedRttyStatus::Line() const
     if (!open)
         return "RTTY: closed";
     std::string s = "RTTY: " + std::to_string(baud) + " baud " + (dataBits == 5 ? "Baudot" : "ASCII") + ", " +
-                    (keyed ? "transmitting" : "receiving") + ", " + std::to_string(charsHeard) + " heard, " +
+                    (keyed ? "transmitting" : "receiving") + ", " + std::to_string(transmissions) + " transmissions, " + std::to_string(charsHeard) + " heard, " +
                     std::to_string(charsSent) + " sent";
     if (!cqCall.empty())
         s += ", " + cqCall + " calling CQ";

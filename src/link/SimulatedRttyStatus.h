@@ -14,6 +14,7 @@ struct SimulatedRttyStatus {
     bool keyed = false;
     unsigned long charsHeard = 0;      // characters received from the band
     unsigned long charsSent = 0;       // characters the operator transmitted
+    unsigned long transmissions = 0;   // times the transmitter was keyed since the port opened
     std::string cqCall;                // the station calling CQ
 
     static void Publish(const SimulatedRttyStatus& status);

@@ -10,6 +10,7 @@
 #include "app/QSettingsStore.h"
 #include "app/RtyFormat.h"
 #include "app/SettingsKeys.h"
+#include "link/SimulatedRttyStatus.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView3.h"
 
@@ -143,6 +144,13 @@ TEST_F(DemoQso, CqAnswerExchangeReportAndSave)
     const std::regex signoff("N0CALL DE " + caller + " .*73 N0CALL DE " + caller + " SK");
     ASSERT_TRUE(QTest::qWaitFor([&] { return FindLine(doc->GetList(1), signoff, &m) >= 0; }, 10000))
         << [&] { std::string all; for (const auto& l : doc->GetList(1)) all += l + "|\n"; for (const auto& l : doc->GetList(3)) all += "T" + l + "|\n"; return all; }();
+
+    // Keying: the CQ tape and the exchange were one transmission each, and
+    // the transmitter is off again (the band answers only once it drops).
+    const SimulatedRttyStatus rtty = SimulatedRttyStatus::Current();
+    EXPECT_TRUE(rtty.open);
+    EXPECT_EQ(rtty.transmissions, 2u);
+    EXPECT_FALSE(rtty.keyed);
 
     // Ctrl+R logs the contact.
     QTest::keyClick(transmit, Qt::Key_R, Qt::ControlModifier);
