@@ -18,16 +18,56 @@ std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 }  // namespace
 
 SimulatedModem::SimulatedModem(std::string_view mode)
-    : m_peer(MakeSimPeer(SimOptions::Parse(mode)))
 {
-    m_bDemo = mode == "demo";
-    m_bLoopback = m_bDemo || mode == "loopback";
+    // One parse for every option, so a trace combines with a peer's options
+    // ("band?seed=7&trace=/tmp/k").
+    const SimOptions options = SimOptions::Parse(mode);
+    m_strTracePath = options.Text("trace");
+    m_peer = MakeSimPeer(options);
+    m_bDemo = options.mode == "demo";
+    m_bLoopback = m_bDemo || options.mode == "loopback";
     m_charTime = SimCharTime(m_settings);
 }
 
-void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs)
+SimulatedModem::~SimulatedModem()
 {
-    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs});
+    Close();
+}
+
+void SimulatedModem::TraceLocked(const std::string& line)
+{
+    if (!m_trace)
+        return;
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_tOpened);
+    std::fprintf(m_trace, "%lld %s\n", static_cast<long long>(us.count()), line.c_str());
+    std::fflush(m_trace);
+}
+
+void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs,
+                                  Clock::time_point ends)
+{
+    if (m_trace) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string line;
+        switch (kind) {
+        case SimEvent::Kind::Open:
+            line = "open " + std::to_string(m_settings.baud) + " " + std::to_string(m_settings.dataBits);
+            break;
+        case SimEvent::Kind::Write:
+            line = "write ";
+            for (unsigned char c : bytes) {
+                line += kHex[c >> 4];
+                line += kHex[c & 15];
+            }
+            break;
+        case SimEvent::Kind::Rts: line = level ? "rts 1" : "rts 0"; break;
+        case SimEvent::Kind::Dtr: line = level ? "dtr 1" : "dtr 0"; break;
+        case SimEvent::Kind::Purge: line = "purge"; break;
+        case SimEvent::Kind::Close: line = "close"; break;
+        }
+        TraceLocked(line);
+    }
+    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs, ends});
     m_changed.notify_all();
 }
 
@@ -48,11 +88,14 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_nStalledBytes = 0;
     const auto now = Clock::now();
     m_busyUntil = now;
+    m_tOpened = now;
+    if (!m_strTracePath.empty() && !m_trace)
+        m_trace = std::fopen(m_strTracePath.c_str(), "a");
     RecordLocked(SimEvent::Kind::Open);
-    if (settings.pttKeying) {
-        m_bRts = false;
-        RecordLocked(SimEvent::Kind::Rts, {}, false);
-    }
+    // Opening a tty raises both lines; lowering them is left to the link,
+    // so tests see whether it does.
+    m_bRts = true;
+    m_bDtr = true;
     m_rx.clear();
     m_rxScheduledUntil = now;
     RecordLocked(SimEvent::Kind::Purge);
@@ -73,6 +116,10 @@ void SimulatedModem::Close()
     if (m_peer)
         m_peer->Closed();
     RecordLocked(SimEvent::Kind::Close);
+    if (m_trace) {
+        std::fclose(m_trace);
+        m_trace = nullptr;
+    }
 }
 
 std::string SimulatedModem::DemoCallLocked() const
@@ -147,6 +194,7 @@ PortEvents SimulatedModem::WaitEvents()
             m_bDrainPending = false;
             ev.flags |= PortEvents::kDrained;
             ev.drainedWrites = m_nWrites;
+            TraceLocked("drained");
         }
         if (ev.flags)
             return ev;
@@ -209,7 +257,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         ScheduleLocked("\ncmd:", start);
     if (m_peer)
         ScheduleLocked(m_peer->Written(bytes, m_busyUntil), start);
-    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs);
+    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs, m_busyUntil);
     return take;
 }
 

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <cstdlib>
 #include <regex>
+#include <sstream>
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST_F(DemoQso, CqAnswerExchangeReportAndSave)
     const std::string dir = demo::DirectoryPath();
     store = std::make_unique<QSettingsStore>(QString::fromStdString(demo::SettingsFilePath()));
     // A fast band: 4800 baud, no CQ station in the way, quick answers.
-    store->PutText(keys::kDevices, "COM1", "sim:band?seed=7&first=600000&answer=50&pileup=0");
+    store->PutText(keys::kDevices, "COM1", "sim:band?seed=7&first=600000&answer=50&pileup=0&trace=" + dir + "/keying.trace");
     store->Put(keys::RTTYBaud, 4800);
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir)));
     QFile(QString::fromStdString(dir + "/TAPESTARTUP.TXT")).open(QIODevice::WriteOnly);   // nothing at start-up
@@ -151,6 +152,26 @@ TEST_F(DemoQso, CqAnswerExchangeReportAndSave)
     EXPECT_TRUE(rtty.open);
     EXPECT_EQ(rtty.transmissions, 2u);
     EXPECT_FALSE(rtty.keyed);
+    // The keying timeline: every write lies inside a keyed stretch.
+    std::vector<std::string> events;
+    {
+        std::istringstream trace(Slurp(dir + "/keying.trace"));
+        std::string time, event;
+        bool keyed = false;
+        int writesUnkeyed = 0;
+        while (trace >> time >> event) {
+            std::string rest;
+            std::getline(trace, rest);
+            if (event == "rts")
+                keyed = rest == " 1";
+            if (event == "rts" || event == "open")
+                events.push_back(event + rest);
+            if (event == "write" && !keyed)
+                ++writesUnkeyed;
+        }
+        EXPECT_EQ(writesUnkeyed, 0);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"open 4800 5", "rts 0", "rts 1", "rts 0", "rts 1", "rts 0"}));
 
     // Ctrl+R logs the contact.
     QTest::keyClick(transmit, Qt::Key_R, Qt::ControlModifier);
