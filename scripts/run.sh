@@ -6,11 +6,11 @@ scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRAN_TESTS=OFF -DVELTRAN_BENCH=OFF >/dev/null
 cmake --build build/release --target veltran
 # Until the operator maps a port to a device (section "Devices" of the
-# settings), run on the built-in simulated modem rather than on whatever
-# /dev/ttyS node the machine happens to have.
+# settings), start the demo (simulated band and TNC, its own settings file)
+# rather than open whatever /dev/ttyS node the machine happens to have.
 conf="${XDG_CONFIG_HOME:-$HOME/.config}/Quorvane/VELTRAN.conf"
 if ! grep -q '^\[Devices\]' "$conf" 2>/dev/null; then
-  echo "No serial devices configured: running on the simulated modem (see README, Ports and devices)."
-  export VELTRAN_DEMO=1
+  echo "No serial devices configured: starting the demo (see README, Trying it without a radio)."
+  exec build/release/veltran --demo "$@"
 fi
 exec build/release/veltran "$@"

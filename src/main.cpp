@@ -7,14 +7,18 @@
 //    then the document named on the command line, or a new one;
 // 6. show the main window, then the splash. A print request ("/p", "/pt")
 //    prints the document instead and exits without showing the window.
+// With --demo, the store is the demo's own file and the current directory the
+// demo directory (DemoSetup.h).
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandLine.h"
+#include "app/DemoSetup.h"
 #include "app/QSettingsStore.h"
 #include "app/widgets/CSplashWnd.h"
 #include "frame/widgets/CMainFrame.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <memory>
 #include <string>
@@ -34,11 +38,20 @@ int main(int argc, char** argv)
         const QByteArray local = arguments[i].toLocal8Bit();
         args.emplace_back(local.constData(), static_cast<size_t>(local.size()));
     }
+    const bool demoMode = demo::TakeDemoSwitch(args);
     const ParsedCommandLine command = ParseCommandLine(args, [](const std::string& arg) {
         return QFileInfo(QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size()))).isFile();
     });
 
-    QSettingsStore settings;
+    std::unique_ptr<QSettingsStore> store = demoMode
+        ? std::make_unique<QSettingsStore>(QString::fromStdString(demo::SettingsFilePath()))
+        : std::make_unique<QSettingsStore>();
+    QSettingsStore& settings = *store;
+    if (demoMode) {
+        const std::string dir = demo::DirectoryPath();
+        if (demo::Prepare(settings, dir))
+            QDir::setCurrent(QString::fromStdString(dir));
+    }
     CVELTRANApp app(settings);
     app.m_bTestMode = command.testMode ? 1 : 0;
     const bool printing = command.print != PrintRequest::None;
@@ -59,6 +72,16 @@ int main(int argc, char** argv)
     if (command.fileToOpen.empty() || !frame->Documents().OpenDocumentFile(command.fileToOpen))
         frame->Documents().NewDocument();
 
+    if (demoMode) {
+        CMainFrame* f = frame.get();
+        const auto mark = [f](const QString& title) {
+            const QString marked = QString::fromStdString(demo::Title(""));
+            if (!title.endsWith(marked))
+                f->setWindowTitle(title + marked);
+        };
+        QObject::connect(f, &QWidget::windowTitleChanged, f, mark);
+        mark(f->windowTitle());
+    }
     frame->show();
     if (splash)
         CSplashWnd::ShowSplashScreen(frame.get());

@@ -19,15 +19,13 @@ std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 
 SimulatedModem::SimulatedModem(std::string_view mode)
 {
-    constexpr std::string_view kTrace = "trace=";
-    if (const size_t q = mode.find('?'); q != std::string_view::npos) {
-        const std::string_view options = mode.substr(q + 1);
-        if (options.substr(0, kTrace.size()) == kTrace)
-            m_strTracePath = std::string(options.substr(kTrace.size()));
-        mode = mode.substr(0, q);
-    }
-    m_bDemo = mode == "demo";
-    m_bLoopback = m_bDemo || mode == "loopback";
+    // One parse for every option, so a trace combines with a peer's options
+    // ("band?seed=7&trace=/tmp/k").
+    const SimOptions options = SimOptions::Parse(mode);
+    m_strTracePath = options.Text("trace");
+    m_peer = MakeSimPeer(options);
+    m_bDemo = options.mode == "demo";
+    m_bLoopback = m_bDemo || options.mode == "loopback";
     m_charTime = SimCharTime(m_settings);
 }
 
@@ -102,6 +100,8 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_rxScheduledUntil = now;
     RecordLocked(SimEvent::Kind::Purge);
     m_nextDemo = m_bDemo ? now + m_demoFirst : Clock::time_point::max();
+    if (m_peer)
+        ScheduleLocked(m_peer->Opened(settings, now), now);
     return true;
 }
 
@@ -113,6 +113,8 @@ void SimulatedModem::Close()
     m_bOpen = false;
     m_rx.clear();
     m_nextDemo = Clock::time_point::max();
+    if (m_peer)
+        m_peer->Closed();
     RecordLocked(SimEvent::Kind::Close);
     if (m_trace) {
         std::fclose(m_trace);
@@ -183,6 +185,8 @@ PortEvents SimulatedModem::WaitEvents()
         auto now = Clock::now();
         if (now >= m_nextDemo)
             PlayDemoLocked(now);
+        if (m_peer && now >= m_peer->NextDue())
+            ScheduleLocked(m_peer->Take(now), now);
         if (!m_rx.empty() && m_rx.front().when <= now)
             ev.flags |= PortEvents::kRxReady;
         const bool canDrain = m_bDrainPending && !m_bStalled;
@@ -195,6 +199,8 @@ PortEvents SimulatedModem::WaitEvents()
         if (ev.flags)
             return ev;
         Clock::time_point until = m_nextDemo;
+        if (m_peer)
+            until = std::min(until, m_peer->NextDue());
         if (!m_rx.empty())
             until = std::min(until, m_rx.front().when);
         if (canDrain)
@@ -249,6 +255,8 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         ScheduleLocked(bytes, start);
     if (m_bDemo && m_settings.dataBits == 8 && bytes.find('\r') != std::string::npos)
         ScheduleLocked("\ncmd:", start);
+    if (m_peer)
+        ScheduleLocked(m_peer->Written(bytes, m_busyUntil), start);
     RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs, m_busyUntil);
     return take;
 }
@@ -259,6 +267,8 @@ void SimulatedModem::SetRts(bool on)
     if (!m_bOpen || m_bDown)
         return;
     m_bRts = on;
+    if (m_peer)
+        m_peer->Rts(on, Clock::now());
     RecordLocked(SimEvent::Kind::Rts, {}, on);
 }
 

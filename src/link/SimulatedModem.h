@@ -11,6 +11,10 @@
 // and a 5-bit link hears a Baudot CQ call now and then, a 7-bit link the same
 // call in ASCII, an 8-bit (TNC) link answers each CR with "cmd:".
 //
+// "sim:band" and "sim:tnc" put a far side behind the modem (SimPeer): the
+// simulated band with its stations, or the simulated TNC controller; options
+// follow the mode after "?" (SimOptions, SimulatedBandPeer.h).
+//
 // Like a real tty it raises RTS and DTR when it opens, whatever the line
 // settings: lowering them for PTT keying is left to the link, so tests see
 // whether it does (the real port drops them itself as well, at once).
@@ -24,12 +28,14 @@
 //
 // Thread-safe: every member may be called from any thread.
 #include "link/PortDevice.h"
+#include "link/SimPeer.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -145,4 +151,6 @@ private:
     std::chrono::milliseconds m_demoFirst{3000};
     std::chrono::milliseconds m_demoInterval{30000};
     Clock::time_point m_nextDemo = Clock::time_point::max();
+    // The far side ("sim:band", "sim:tnc"), or none.
+    std::unique_ptr<SimPeer> m_peer;
 };

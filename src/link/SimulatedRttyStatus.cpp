@@ -1,0 +1,34 @@
+#include "link/SimulatedRttyStatus.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_mutex;                 // guards g_status
+SimulatedRttyStatus g_status;
+
+}  // namespace
+
+void SimulatedRttyStatus::Publish(const SimulatedRttyStatus& status)
+{
+    std::lock_guard lock(g_mutex);
+    g_status = status;
+}
+
+SimulatedRttyStatus SimulatedRttyStatus::Current()
+{
+    std::lock_guard lock(g_mutex);
+    return g_status;
+}
+
+std::string SimulatedRttyStatus::Line() const
+{
+    if (!open)
+        return "RTTY: closed";
+    std::string s = "RTTY: " + std::to_string(baud) + " baud " + (dataBits == 5 ? "Baudot" : "ASCII") + ", " +
+                    (keyed ? "transmitting" : "receiving") + ", " + std::to_string(transmissions) + " transmissions, " + std::to_string(charsHeard) + " heard, " +
+                    std::to_string(charsSent) + " sent";
+    if (!cqCall.empty())
+        s += ", " + cqCall + " calling CQ";
+    return s;
+}
