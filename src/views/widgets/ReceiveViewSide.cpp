@@ -3,8 +3,6 @@
 #include "app/CVELTRANDoc.h"
 #include "views/widgets/CVELTRANView.h"
 
-#include <QScrollBar>
-#include <QSignalBlocker>
 
 ReceiveViewSide::ReceiveViewSide(CVELTRANView& view, CVELTRANDoc& doc)
     : m_view(view), m_doc(doc), m_link(view.Link())
@@ -43,10 +41,6 @@ void ReceiveViewSide::Repaint()
 
 void ReceiveViewSide::ScrollToNewest()
 {
-    // Only the bar moves: the receive pane's own scroll-back count stays.
-    const int n = m_doc.GetLineCount(CVELTRANDoc::kReceiveList);
-    QScrollBar* bar = m_view.verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(1, n + 1);
-    bar->setValue(n + 1);
+    // The bar follows the list; the receive pane's own scroll-back count stays.
+    m_view.SyncScrollBar();
 }
