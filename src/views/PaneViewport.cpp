@@ -65,3 +65,19 @@ std::vector<PaneViewport::Row> PaneViewport::RowsAbove(int64_t rowBottom, int to
     }
     return rows;
 }
+
+int64_t PaneViewport::LineAt(int y, int64_t rowBottom, int top, int lineHeight, int64_t lineCount,
+                             int64_t scrollBack)
+{
+    const int h = std::max(1, lineHeight);
+    // Rows lie upwards from rowBottom, newest first, one per line height.
+    if (y >= rowBottom || rowBottom <= top)
+        return 0;
+    const int64_t rank = (rowBottom - 1 - y) / h;  // 0 for the lowest row
+    const int64_t rowTop = rowBottom - (rank + 1) * h;
+    const int64_t line = lineCount - std::max<int64_t>(0, scrollBack) - rank;
+    // The row must be drawn (its bottom below the page top) and y strictly inside.
+    if (line < 1 || rowTop + h <= top || y <= rowTop)
+        return 0;
+    return line;
+}

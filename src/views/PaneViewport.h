@@ -52,6 +52,11 @@ public:
     static std::vector<Row> RowsAbove(int64_t rowBottom, int top, int lineHeight, int64_t lineCount,
                                       int64_t scrollBack);
 
+    // The list line whose row (as RowsAbove lays them out) holds y strictly
+    // inside it, or 0 when none does: boundaries belong to no row.
+    static int64_t LineAt(int y, int64_t rowBottom, int top, int lineHeight, int64_t lineCount,
+                          int64_t scrollBack);
+
 private:
     void WriteBar();
 

@@ -51,16 +51,9 @@ ReceivePage::Hit ReceivePage::HitTest(const PageMetrics& m, int y)
         hit.kind = Hit::kCurrentLine;
         return hit;
     }
-    int64_t rowBottom = b - r;
-    int64_t line = m.lineCount - std::max<int64_t>(0, m.scrollBack);
-    while (line >= 1 && rowBottom > m.top) {
-        if (rowBottom - h < y && y < rowBottom) {
-            hit.kind = Hit::kListLine;
-            hit.lineNumber = line;
-            return hit;
-        }
-        rowBottom -= h;
-        --line;
+    if (const int64_t line = PaneViewport::LineAt(y, b - r, m.top, h, m.lineCount, m.scrollBack)) {
+        hit.kind = Hit::kListLine;
+        hit.lineNumber = line;
     }
     return hit;
 }

@@ -23,14 +23,9 @@ TransmitLayout::Hit TransmitLayout::HitTest(int y, int clientHeight, int lineHei
         return hit;
     }
     // History rows as drawn: newest shown first, upwards until the top.
-    int rowBottom = bottom - lineHeight;
-    for (int line = historyCount - std::max(scrollBack, 0); line >= 1 && rowBottom > 0; --line) {
-        if (y > rowBottom - lineHeight && y < rowBottom) {
-            hit.kind = Hit::kHistoryLine;
-            hit.line = line;
-            return hit;
-        }
-        rowBottom -= lineHeight;
+    if (const int64_t line = PaneViewport::LineAt(y, bottom - lineHeight, 0, lineHeight, historyCount, scrollBack)) {
+        hit.kind = Hit::kHistoryLine;
+        hit.line = static_cast<int>(line);
     }
     return hit;
 }

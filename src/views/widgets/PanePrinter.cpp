@@ -50,7 +50,8 @@ std::vector<int> PanePrinter::PrintTo(QPrinter& printer, const Listing& listing)
     const int pages = plan.PageCount();
     const int first = std::clamp(printer.fromPage() > 0 ? printer.fromPage() : 1, 1, pages);
     const int last = printer.toPage() > 0 ? std::min(printer.toPage(), pages) : pages;
-    const int flags = Qt::TextSingleLine | Qt::TextExpandTabs;
+    // One line per row, never wrapped nor cut at the row's edges.
+    const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip;
     for (int number = first; number <= last; ++number) {
         if (number > first)
             printer.newPage();
