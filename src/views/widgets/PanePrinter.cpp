@@ -77,6 +77,7 @@ void PanePrinter::Run(int id, QWidget* parent, QPrinter* printer, const Listing&
     QPrinter own(QPrinter::HighResolution);
     QPrinter& target = printer ? *printer : own;
     if (id == ID_FILE_PRINT_PREVIEW) {
+        target.setFromTo(0, 0);  // the preview shows every page
         QPrintPreviewDialog preview(&target, parent);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                          [&listing](QPrinter* p) { PrintTo(*p, listing); });
