@@ -15,6 +15,7 @@
 #include "views/widgets/PanePrinter.h"
 
 #include <QFile>
+#include <QImage>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -148,11 +149,26 @@ TEST_F(TncViewTest, KeysGoToTheTncAsTyped)
     EXPECT_TRUE(Tnc().empty());     // nothing echoed locally
 }
 
-TEST_F(TncViewTest, WithoutAPortKeysSendNothingAndTheCaretFollowsTheFocus)
+TEST_F(TncViewTest, WithoutAPortKeysSendNothingTheTextIsGreyAndTheCaretFollowsTheFocus)
 {
+    const QColor blue(0, 0, 255);
+    app.m_colorDNC = blue;
+    doc.AddText("MONITOR ON", CVELTRANDoc::kTncList);
+    auto paintedIn = [&](const QColor& colour) {
+        const QImage image = view->viewport()->grab().toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == colour)
+                    return true;
+        return false;
+    };
     QTest::keyClicks(view.get(), "abc");
     EXPECT_FALSE(view->Link().IsOpen());
     EXPECT_EQ(view->m_bPortConfigured, 0u);
+    EXPECT_FALSE(paintedIn(blue));
+    AttachModem();
+    EXPECT_TRUE(paintedIn(blue));
+
     EXPECT_TRUE(view->HasCaret());
     view->clearFocus();
     EXPECT_FALSE(view->HasCaret());

@@ -317,6 +317,7 @@ bool CVELTRANView2::OnCommand(int id)
 {
     switch (id) {
     case ID_EDIT_CLEAR_SCREEN:
+        TakeCompletedLines();  // lines finished before the command go too
         m_doc.ClearList(CVELTRANDoc::kTncList);
         ListChanged();
         return true;
