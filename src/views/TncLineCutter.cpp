@@ -33,6 +33,11 @@ void TncLineCutter::ShowPending()
 DisplayPass::Repaint TncLineCutter::Pass(std::string_view taken, int, int pageWidth)
 {
     const size_t width = static_cast<size_t>(ReceiveLineCutter::ClampPageWidth(pageWidth));
+    if (m_bEndedByCr && !taken.empty()) {
+        m_bEndedByCr = false;
+        if (taken.front() == '\n')
+            taken.remove_prefix(1);  // the second half of a CR LF already acted on
+    }
     if (taken.empty() && !NeedsPass(pageWidth))
         return Repaint::kNone;
     m_strPending.append(taken);
@@ -68,6 +73,7 @@ DisplayPass::Repaint TncLineCutter::Pass(std::string_view taken, int, int pageWi
         } else if (cr != std::string::npos) {
             line = m_strPending.substr(0, cr);
             m_strPending.erase(0, cr + 1);
+            m_bEndedByCr = m_strPending.empty();
         } else if (m_strPending.size() >= width) {
             line = m_strPending.substr(0, width);
             m_strPending.erase(0, width);

@@ -12,6 +12,10 @@
 //   character after it; one at the end is simply dropped.
 // - Longer text without a line end (from W/2 up to W) waits for more, and the
 //   current line keeps what it showed.
+// - A CR LF pair is one line end however it arrives: an LF that comes first
+//   in new text right after a line was ended by its CR is dropped, so a TNC
+//   ending its lines with CR LF never shows empty lines in between when the
+//   pair is split over two reads.
 // Lines carry no marker character. When a pass finishes a line, the current
 // line is emptied and the whole pane repainted at once, so a finished line
 // never waits for later text to be shown.
@@ -51,6 +55,7 @@ private:
     void ShowPending();
 
     std::string m_strPending;  // display side only
+    bool m_bEndedByCr = false; // display side only: the last line ended at a CR, nothing came since
 
     mutable std::mutex m_lock;  // guards the three below
     std::string m_strCurrentLine;

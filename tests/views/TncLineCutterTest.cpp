@@ -67,9 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CrInsideACutLine", 67, {{"CR\rXY\n", Repaint::kWholeView, ""}}, "CRY"},
         // In a cut line a backspace stays a character.
         Case{"BackspaceInACutLineStays", 67, {{"AB\b\n", Repaint::kWholeView, ""}}, "AB\b"},
-        Case{"CrLfSplitGivesAnEmptyLine", 67,
-             {{"abc\r", Repaint::kWholeView, ""}, {"\n", Repaint::kWholeView, ""}},
+        // Split over two arrivals a CR LF is still one line end; a further
+        // LF is an empty line.
+        Case{"CrLfSplitIsOneLineEnd", 67,
+             {{"abc\r", Repaint::kWholeView, ""}, {"\n", Repaint::kNone, ""}, {"\nOK", Repaint::kWholeView, "OK"}},
              "abc\n"},
+        Case{"LfLaterThanTheNextTextIsALineEnd", 67,
+             {{"abc\r", Repaint::kWholeView, ""}, {"d", Repaint::kCurrentLine, "d"}, {"\n", Repaint::kWholeView, ""}},
+             "abc\nd"},
         // A line finished before long unfinished text is shown at once, and
         // the current line no longer shows what went into it.
         Case{"FinishedLineBeforeWaitingText", 67,
