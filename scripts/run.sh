@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRAN_TESTS=OFF -DVELTRAN_BENCH=OFF >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRAN_TESTS=OFF -DVELTRAN_BENCH=OFF >/dev/null
 cmake --build build/release --target veltran
 # Until the operator maps a port to a device (section "Devices" of the
 # settings), run on the built-in simulated modem rather than on whatever

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a plain build, a build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the thread-heavy tests under ThreadSanitizer.
+# Builds and runs every test: a Release build (the configuration packagers
+# build), a build under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the thread-heavy tests under ThreadSanitizer; warnings are errors in all
+# three. Then the window placement check under a real window manager.
 # Ends with one summary line "total: N passed, N failed, N skipped".
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,21 +16,24 @@ run_ctest() {
   ctest "$@" -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
 }
 
-echo "== plain build"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+echo "== Release build"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRAN_WERROR=ON >/dev/null
 cmake --build build/release -j"$jobs"
 run_ctest --test-dir build/release
 
+echo "== window placement under a window manager (Xvfb + openbox)"
+timeout 180 scripts/placement-check.sh build/release/veltran 2>&1 | tee -a "$log"
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-      -DVELTRAN_SANITIZE=ON -DVELTRAN_BENCH=OFF >/dev/null
+      -DVELTRAN_SANITIZE=ON -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest --test-dir build/asan
 
 echo "== ThreadSanitizer (thread-heavy tests: the serial link)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-      -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF >/dev/null
+      -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
 cmake --build build/tsan -j"$jobs" --target test_link
 # Some kernels map memory where ThreadSanitizer cannot cope; running without
 # address-space randomisation avoids that.
@@ -38,5 +43,6 @@ VELTRAN_TEST_NO_GUI=1 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 awk '
   /tests passed, [0-9]+ tests? failed out of [0-9]+/ { total += $NF; failed += $4 }
   /\(Skipped\)$/ { skipped++ }
+  /^placement: ok$/ { total++ }
   END { printf "total: %d passed, %d failed, %d skipped\n", total - failed - skipped, failed, skipped }
 ' "$log"

@@ -1,11 +1,12 @@
 // VELTRAN entry point: wires the subsystems together in start-up order.
-// 1. the command line (test switch, a document file to open);
+// 1. the command line (test switch, a document file to open, print switches);
 // 2. the per-user settings store (Quorvane/VELTRAN);
 // 3. whether the splash is wanted ("Options" "Splash");
 // 4. the pane fonts and colours;
 // 5. the document and the main window with its panes (which open their ports),
 //    then the document named on the command line, or a new one;
-// 6. show the main window, then the splash.
+// 6. show the main window, then the splash. A print request ("/p", "/pt")
+//    prints the document instead and exits without showing the window.
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandLine.h"
@@ -26,36 +27,36 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("VELTRAN"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
 
-    // QApplication has already taken its own options out of argv. An absolute
-    // path also begins with '/': an existing file is a document to open, never
-    // a switch ("/tmp/log.rty" is not the test switch).
+    // QApplication has already taken its own options out of argv.
     std::vector<std::string> args;
-    std::string fileToOpen;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QByteArray local = arguments[i].toLocal8Bit();
-        std::string arg(local.constData(), static_cast<size_t>(local.size()));
-        if (fileToOpen.empty() && QFileInfo(arguments[i]).isFile())
-            fileToOpen = std::move(arg);
-        else
-            args.push_back(std::move(arg));
+        args.emplace_back(local.constData(), static_cast<size_t>(local.size()));
     }
-    const ParsedCommandLine command = ParseCommandLine(args);
-    for (const std::string& arg : command.rest) {
-        // Other switches of the standard handling are not acted on.
-        if (fileToOpen.empty() && !arg.empty() && arg[0] != '-' && arg[0] != '/')
-            fileToOpen = arg;
-    }
+    const ParsedCommandLine command = ParseCommandLine(args, [](const std::string& arg) {
+        return QFileInfo(QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size()))).isFile();
+    });
 
     QSettingsStore settings;
     CVELTRANApp app(settings);
     app.m_bTestMode = command.testMode ? 1 : 0;
-    const bool splash = settings.Get(keys::Splash) != 0;
+    const bool printing = command.print != PrintRequest::None;
+    const bool splash = !printing && settings.Get(keys::Splash) != 0;
     app.LoadFonts();
 
     CVELTRANDoc doc(settings);
     auto frame = std::make_unique<CMainFrame>(app, doc);
-    if (fileToOpen.empty() || !frame->Documents().OpenDocumentFile(fileToOpen))
+    if (printing) {
+        // "/p" and "/pt": print without showing the window, then exit.
+        const bool printed = frame->PrintFromCommandLine(command.fileToOpen, command.printerName);
+        frame.reset();
+        return printed ? 0 : 1;
+    }
+    // A file that cannot be opened (one that does not exist yet, too) is
+    // reported as the Open command reports it; the program then starts with
+    // a new document.
+    if (command.fileToOpen.empty() || !frame->Documents().OpenDocumentFile(command.fileToOpen))
         frame->Documents().NewDocument();
 
     frame->show();

@@ -3,6 +3,7 @@
 #include "app/RtyFormat.h"
 #include "app/SettingsStore.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -50,7 +51,7 @@ CVELTRANDoc::CVELTRANDoc(SettingsStore& settings) : m_settings(settings)
 void CVELTRANDoc::AppendLine(int index, std::string line)
 {
     m_lists[index].push_back(std::move(line));
-    if (m_nCounts[index] < INT32_MAX)
+    if (m_nCounts[index] < UINT32_MAX)
         ++m_nCounts[index];
 }
 
@@ -76,7 +77,7 @@ void CVELTRANDoc::AddText(std::string_view text, int list)
 
 int CVELTRANDoc::GetLineCount(int list) const
 {
-    return ValidList(list) ? m_nCounts[list - 1] : 0;
+    return ValidList(list) ? static_cast<int>(std::min<uint32_t>(m_nCounts[list - 1], INT32_MAX)) : 0;
 }
 
 const LineList& CVELTRANDoc::GetList(int list) const

@@ -32,10 +32,12 @@ public:
     // empty last line). For list 1 with "Ports" "RTTYLFLF" set, every line is
     // followed by an extra empty line. CRs are kept: callers remove them.
     // An empty text adds one empty line; a null view (std::string_view{}) or a
-    // list number outside 1..3 does nothing. Counts stop at INT32_MAX.
+    // list number outside 1..3 does nothing. Counts stop at 2^32-1.
     // Lists 1..3 everywhere; any other number reads as an empty list with count 0
     // and is ignored by the changing operations.
     void AddText(std::string_view text, int list);
+    // The count as the panes use it: a count above INT32_MAX (kept as a
+    // document file stored it, and saved back unchanged) reads as INT32_MAX.
     int GetLineCount(int list) const;
     const LineList& GetList(int list) const;
     // Replaces one line in place (the receive view's "Swap Line"); out-of-range does nothing.
@@ -82,7 +84,7 @@ private:
 
     SettingsStore& m_settings;
     LineList m_lists[3];
-    int32_t m_nCounts[3] = {0, 0, 0};
+    uint32_t m_nCounts[3] = {0, 0, 0};  // as the file format holds them
     bool m_bModified = false;
     const WallClock* m_pMacroClock = nullptr;
     std::function<int()> m_fnRttyByteSize;

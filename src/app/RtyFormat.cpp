@@ -1,5 +1,6 @@
 #include "app/RtyFormat.h"
 
+#include "app/SafeSave.h"
 #include "app/SystemErrorText.h"
 
 #include <fcntl.h>
@@ -12,14 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <initializer_list>
+#include <new>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr uint32_t kMaxHeaderCount = static_cast<uint32_t>(INT32_MAX);
 constexpr size_t kIoChunk = size_t{1} << 20;
 
 void SetError(std::string* error, std::string text)
@@ -30,7 +31,19 @@ void SetError(std::string* error, std::string text)
 
 std::string ListName(int index)
 {
-    return "list " + std::to_string(index + 1);
+    std::string name = "list ";
+    name += std::to_string(index + 1);
+    return name;
+}
+
+// Joins the pieces of a message. (GCC 12 warns falsely about
+// `"literal" + std::string` at -O3, so messages are built by appending.)
+std::string Text(std::initializer_list<std::string_view> parts)
+{
+    std::string out;
+    for (std::string_view p : parts)
+        out.append(p);
+    return out;
 }
 
 // ---- writing ----
@@ -42,6 +55,15 @@ public:
 
 private:
     std::string& m_out;
+};
+
+class CountingSink {
+public:
+    void Put(const void*, size_t n) { m_count += n; }
+    uint64_t Count() const { return m_count; }
+
+private:
+    uint64_t m_count = 0;
 };
 
 // Buffered writes to a descriptor; the first failure is kept and later
@@ -153,50 +175,6 @@ void EncodeTo(Sink& sink, const LineList (&lists)[3], const uint32_t (&counts)[3
             }
             sink.Put(line.data(), len);
         }
-    }
-}
-
-// The file a save replaces: a symbolic link is followed so that the link
-// survives and its target gets the new content.
-std::filesystem::path SaveTarget(const std::string& path)
-{
-    std::error_code ec;
-    const std::filesystem::path p(path);
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec))) {
-        const auto resolved = std::filesystem::canonical(p, ec);
-        if (!ec)
-            return resolved;
-    }
-    return p;
-}
-
-// The process's file-creation mask, read without changing it.
-mode_t CurrentUmask()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-    }
-    return 022;
-}
-
-// An existing file keeps its permissions; a new one gets the usual ones.
-mode_t ModeFor(const std::filesystem::path& target)
-{
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    return 0666 & ~CurrentUmask();
-}
-
-void SyncDirectory(const std::filesystem::path& dir)
-{
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
     }
 }
 
@@ -344,9 +322,9 @@ template <class Source>
 bool Truncated(const Source& src, std::string* error, const std::string& where)
 {
     if (src.Errno() != 0 && src.Errno() != EIO)
-        SetError(error, "read error " + where + ": " + SystemErrorText(src.Errno()));
+        SetError(error, Text({"read error ", where, ": ", SystemErrorText(src.Errno())}));
     else
-        SetError(error, "the file ends early (" + where + ")");
+        SetError(error, Text({"the file ends early (", where, ")"}));
     return false;
 }
 
@@ -357,14 +335,9 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
     for (int i = 0; i < 3; ++i) {
         if (!GetU32(src, counts[i]))
             return Truncated(src, error, "in the header");
-        if (counts[i] > kMaxHeaderCount) {
-            SetError(error, "the header's line count of " + ListName(i) + " (" +
-                                std::to_string(counts[i]) + ") is out of range");
-            return false;
-        }
     }
     for (int i = 0; i < 3; ++i) {
-        const std::string where = "in " + ListName(i);
+        const std::string where = Text({"in ", ListName(i)});
         uint16_t shortCount = 0;
         if (!GetU16(src, shortCount))
             return Truncated(src, error, where);
@@ -377,9 +350,8 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
         }
         // Every line takes at least its one-byte length prefix.
         if (count > src.Remaining()) {
-            SetError(error, ListName(i) + " claims " + std::to_string(count) +
-                                " lines but only " + std::to_string(src.Remaining()) +
-                                " bytes follow");
+            SetError(error, Text({ListName(i), " claims ", std::to_string(count), " lines but only ",
+                                  std::to_string(src.Remaining()), " bytes follow"}));
             return false;
         }
         // Reserve no more than the remaining bytes could be worth, so that a
@@ -398,11 +370,9 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
                 uint16_t mid = 0;
                 if (!GetU16(src, mid))
                     return Truncated(src, error, where);
-                if (mid == 0xFFFE) {
-                    SetError(error, "line " + std::to_string(j + 1) + " of " + ListName(i) +
-                                        " has a length marker this format does not use");
-                    return false;
-                }
+                // Any 16-bit value below 0xFFFF is the length itself,
+                // 0xFFFE included (this program writes that one in the long
+                // form, other writers may not).
                 len = mid;
                 if (mid == 0xFFFF) {
                     uint32_t longLen = 0;
@@ -412,9 +382,9 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
                 }
             }
             if (len > src.Remaining()) {
-                SetError(error, "line " + std::to_string(j + 1) + " of " + ListName(i) +
-                                    " claims " + std::to_string(len) + " bytes but only " +
-                                    std::to_string(src.Remaining()) + " follow");
+                SetError(error, Text({"line ", std::to_string(j + 1), " of ", ListName(i), " claims ",
+                                      std::to_string(len), " bytes but only ",
+                                      std::to_string(src.Remaining()), " follow"}));
                 return false;
             }
             std::string line(static_cast<size_t>(len), '\0');
@@ -424,12 +394,24 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
             list.push_back(std::move(line));
         }
     }
-    if (src.Remaining() != 0) {
-        SetError(error, std::to_string(src.Remaining()) + " unexpected bytes after the last list");
-        return false;
-    }
+    // Whatever follows the third list (a Ctrl-Z or padding from a file
+    // transfer) is not part of the document and is left unread.
     std::copy(std::begin(counts), std::end(counts), std::begin(out.counts));
     return true;
+}
+
+// A file that the format allows can still hold more than memory does: the
+// open then fails with a message instead of ending the program.
+template <class Source>
+bool DecodeGuarded(Source& src, RtyContent& out, std::string* error, RtyReadStats* stats)
+{
+    try {
+        return DecodeFrom(src, out, error, stats);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    SetError(error, "not enough memory to hold the document");
+    return false;
 }
 
 }  // namespace
@@ -447,52 +429,23 @@ std::string EncodeRty(const LineList (&lists)[3], const uint32_t (&counts)[3])
 bool DecodeRty(std::string_view bytes, RtyContent& out, std::string* error, RtyReadStats* stats)
 {
     MemorySource src(bytes);
-    return DecodeFrom(src, out, error, stats);
+    return DecodeGuarded(src, out, error, stats);
 }
 
 bool WriteRtyFile(const std::string& path, const LineList (&lists)[3],
-                  const uint32_t (&counts)[3], std::string* error)
+                  const uint32_t (&counts)[3], std::string* error, SaveMethod* used)
 {
     if (!FitsFormat(lists, error))
         return false;
-    const std::filesystem::path target = SaveTarget(path);
-    std::filesystem::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, "cannot create a file in " + dir.string() + ": " + SystemErrorText(errno));
-        return false;
-    }
-    auto failWith = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        SetError(error, "cannot write " + target.string() + ": " + SystemErrorText(err));
-        return false;
+    CountingSink size;
+    EncodeTo(size, lists, counts);
+    auto write = [&](int fd) {
+        FdSink sink(fd);
+        EncodeTo(sink, lists, counts);
+        sink.Flush();
+        return sink.Errno();
     };
-
-    FdSink sink(fd);
-    EncodeTo(sink, lists, counts);
-    sink.Flush();
-    if (sink.Errno() != 0)
-        return failWith(sink.Errno());
-    if (::fchmod(fd, ModeFor(target)) != 0 || ::fsync(fd) != 0)
-        return failWith(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        SetError(error, "cannot write " + target.string() + ": " + SystemErrorText(err));
-        return false;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        SetError(error, "cannot replace " + target.string() + ": " + SystemErrorText(err));
-        return false;
-    }
-    SyncDirectory(dir);
-    return true;
+    return SaveFileSafely(path, size.Count(), write, error, used);
 }
 
 bool ReadRtyFile(const std::string& path, RtyContent& out, std::string* error,
@@ -500,27 +453,24 @@ bool ReadRtyFile(const std::string& path, RtyContent& out, std::string* error,
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        SetError(error, "cannot open " + path + ": " + SystemErrorText(errno));
+        SetError(error, Text({"cannot open ", path, ": ", SystemErrorText(errno)}));
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        SetError(error, path + " is not a document file");
+        SetError(error, Text({path, " is not a document file"}));
         return false;
     }
     FileSource src(fd, static_cast<uint64_t>(st.st_size));
-    const bool ok = DecodeFrom(src, out, error, stats);
+    const bool ok = DecodeGuarded(src, out, error, stats);
     ::close(fd);
     return ok;
 }
 
 bool RtyCodec::Save(const CVELTRANDoc& doc, const std::string& path, std::string* error)
 {
-    uint32_t counts[3];
-    for (int i = 0; i < 3; ++i)
-        counts[i] = static_cast<uint32_t>(std::max(doc.m_nCounts[i], 0));
-    return WriteRtyFile(path, doc.m_lists, counts, error);
+    return WriteRtyFile(path, doc.m_lists, doc.m_nCounts, error);
 }
 
 bool RtyCodec::Open(CVELTRANDoc& doc, const std::string& path, std::string* error)
@@ -530,7 +480,7 @@ bool RtyCodec::Open(CVELTRANDoc& doc, const std::string& path, std::string* erro
         return false;
     for (int i = 0; i < 3; ++i) {
         doc.m_lists[i].swap(content.lists[i]);
-        doc.m_nCounts[i] = static_cast<int32_t>(content.counts[i]);
+        doc.m_nCounts[i] = content.counts[i];
     }
     return true;
 }

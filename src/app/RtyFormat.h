@@ -7,23 +7,27 @@
 // when at most 254; else 0xFF and a u16 when at most 0xFFFD; else 0xFF,
 // u16 0xFFFF and a u32. Bytes are written and read as they are.
 //
-// The reader trusts nothing in the file:
+// The reader opens every file that holds this layout, and trusts nothing in it:
 //  - every count and length is checked against the bytes that remain before
 //    anything is allocated for it (each string needs at least its one-byte
-//    prefix), so a short file claiming billions of lines fails at once;
-//  - a header count above 2147483647 is rejected (the document keeps signed
-//    32-bit counts); header counts may otherwise differ from the list sizes,
-//    as they are kept exactly as stored;
-//  - the u16 length 0xFFFE after 0xFF is never written by this format and is
-//    rejected;
-//  - the file must end exactly after the third list: trailing bytes mean it
-//    is not a document this program wrote, and it is rejected.
-// Non-minimal prefixes (a long form holding a small value) are accepted.
+//    prefix), so a short file claiming billions of lines fails at once, and
+//    the open document is only replaced once the whole file was read;
+//  - header counts are kept exactly as stored, whatever their value and
+//    whether or not they match the list sizes;
+//  - after 0xFF, every 16-bit value below 0xFFFF is the length itself
+//    (0xFFFE included, which this program writes in the long form);
+//  - non-minimal prefixes (a long form holding a small value) are accepted;
+//  - whatever follows the third list (a Ctrl-Z or padding left by a file
+//    transfer) is ignored.
+// Refused: a file that ends before its three lists do (a count or length
+// claiming more than the file holds), anything that is not a regular file,
+// and a document that does not fit in memory.
 //
-// Writing is atomic: the file is written beside the target under a temporary
-// name, flushed to disk and renamed over it, so a failed save leaves the
-// previous file whole. Plain functions; no shared state; any thread.
+// Writing never leaves a half-written file: see SafeSave.h (a temporary file
+// renamed over the target where the folder allows it, else in place after a
+// copy of the old content is safe). Plain functions; no shared state; any thread.
 #include "app/CVELTRANDoc.h"
+#include "app/SafeSave.h"
 
 #include <cstdint>
 #include <string>
@@ -51,9 +55,9 @@ std::string EncodeRty(const LineList (&lists)[3], const uint32_t (&counts)[3]);
 bool DecodeRty(std::string_view bytes, RtyContent& out, std::string* error,
                RtyReadStats* stats = nullptr);
 
-// Streams the lists to `path` atomically (see above).
+// Streams the lists to `path` (see SafeSave.h); `used` tells how.
 bool WriteRtyFile(const std::string& path, const LineList (&lists)[3],
-                  const uint32_t (&counts)[3], std::string* error);
+                  const uint32_t (&counts)[3], std::string* error, SaveMethod* used = nullptr);
 
 // Reads a regular file at `path` into `out`, in pieces, never holding the
 // whole file image besides the lists. Same rules and failure contract as

@@ -60,14 +60,19 @@ bool DocumentController::OpenDocument()
     if (chosen.isEmpty())
         return false;
     const QByteArray local = chosen.toLocal8Bit();
-    return LoadFrom(std::string(local.constData(), static_cast<size_t>(local.size())));
+    return LoadFrom(AbsoluteDocumentPath(std::string(local.constData(), static_cast<size_t>(local.size()))));
 }
 
 bool DocumentController::OpenDocumentFile(const std::string& path)
 {
     if (path.empty() || !SaveModified())
         return false;
-    return LoadFrom(path);
+    const std::string absolute = AbsoluteDocumentPath(path);
+    if (LoadFrom(absolute))
+        return true;
+    if (absolute != path)
+        m_recent.Remove(path);  // an entry stored as typed by an earlier version
+    return false;
 }
 
 bool DocumentController::LoadFrom(const std::string& path)
@@ -79,6 +84,11 @@ bool DocumentController::LoadFrom(const std::string& path)
         return false;
     }
     return Adopt(path);
+}
+
+void DocumentController::ReportError(const QString& text)
+{
+    m_prompts.ShowError(m_parent, text);
 }
 
 bool DocumentController::Save()
@@ -98,8 +108,9 @@ bool DocumentController::SaveAs()
     return SaveTo(WithRtyExtension(std::string(local.constData(), static_cast<size_t>(local.size()))));
 }
 
-bool DocumentController::SaveTo(const std::string& path)
+bool DocumentController::SaveTo(const std::string& given)
 {
+    const std::string path = AbsoluteDocumentPath(given);
     std::string error;
     if (!m_doc.SaveFile(path, &error)) {
         m_prompts.ShowError(m_parent, QStringLiteral("Cannot save %1.\n%2").arg(LocalText(path), LocalText(error)));

@@ -11,6 +11,7 @@
 class CVELTRANDoc;
 class FramePrompts;
 class SettingsStore;
+class QString;
 class QWidget;
 
 class DocumentController {
@@ -31,6 +32,9 @@ public:
     // Asks whether to save a modified document: false when the operator cancels
     // or the save failed, so the caller must not throw the document away.
     bool SaveModified();
+
+    // Reports a failure the way the document commands report theirs.
+    void ReportError(const QString& text);
 
     const std::string& Path() const { return m_path; }
     std::string Title() const;

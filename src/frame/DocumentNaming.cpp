@@ -1,5 +1,7 @@
 #include "frame/DocumentNaming.h"
 
+#include <filesystem>
+
 std::string DocumentNameFor(const std::string& path)
 {
     if (path.empty())
@@ -22,4 +24,13 @@ std::string WithRtyExtension(const std::string& path)
     if (name.find('.', 1) != std::string::npos)
         return path;
     return path + docnames::kExtension;
+}
+
+std::string AbsoluteDocumentPath(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
 }

@@ -17,3 +17,7 @@ std::string WindowTitleFor(const std::string& path);
 std::string DocumentNameFor(const std::string& path);
 // Appends ".rty" when the file name part has no extension.
 std::string WithRtyExtension(const std::string& path);
+// The path from the current folder on, so the recent-file list and later
+// saves find the same file whatever the current folder is then: "a.rty" and
+// "./a.rty" become "<current folder>/a.rty". Symbolic links are not resolved.
+std::string AbsoluteDocumentPath(const std::string& path);

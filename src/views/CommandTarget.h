@@ -1,9 +1,9 @@
 #pragma once
 // A receiver of menu, accelerator and button commands (ids of CommandTable.h).
-// The frame offers each command to the active pane first, then to the other
-// panes, then to its own extra targets, then handles it itself; the first
-// target that returns true has it. Print and Print Preview go to the active
-// pane only.
+// The frame sends each command where its row of the frame's routing table
+// says: the active pane (editing commands), the transmit pane (station
+// commands, from any pane), or the targets added to the frame and then the
+// frame itself.
 //
 // Contract: a target that carries out a command in OnCommand must also claim
 // it in OnUpdateCommand (return true, with enabled set as it should be). The

@@ -30,6 +30,15 @@ public:
         Add(Kind::kRepaint);
         Add(Kind::kDrainThenReceive);
     }
+    bool Empty() const { return m_bEmpty; }
+
+private:
+    void Add(Kind kind, std::string text = {})
+    {
+        m_bEmpty = false;
+        SendJob::Add(kind, std::move(text));
+    }
+    bool m_bEmpty = true;
 };
 
 }  // namespace
@@ -40,7 +49,12 @@ void MacroSender::SendMacro(int key)
     constexpr char kQ = MacroExpander::kStopTransmit;
 
     std::string t = m_doc.ExpandMacro(static_cast<char>(key), true);
-    auto job = std::make_unique<MacroJob>(m_host, m_doc);
+    // The part up to the first stop-transmit joins the line at once, in key
+    // order with typed keys, also while an earlier send waits at its own
+    // stop-transmit; from that stop on the macro waits behind such a send.
+    auto lead = std::make_unique<MacroJob>(m_host, m_doc);
+    auto rest = std::make_unique<MacroJob>(m_host, m_doc);
+    MacroJob* job = lead.get();
     const bool control = t.find(kW) != std::string::npos || t.find(kQ) != std::string::npos;
     if (!control) {
         job->Insert(std::move(t));
@@ -60,6 +74,7 @@ void MacroSender::SendMacro(int key)
             if (q != std::string::npos) {
                 job->Insert(t.substr(0, q));
                 t.erase(0, q + 1);
+                job = rest.get();
                 job->StopTransmit();
             }
             if (t.find(kW) == std::string::npos && t.find(kQ) == std::string::npos) {
@@ -68,5 +83,7 @@ void MacroSender::SendMacro(int key)
             }
         }
     }
-    m_queue.Submit(std::move(job));
+    lead->Run();  // never waits: it holds no stop-transmit
+    if (!rest->Empty())
+        m_queue.Submit(std::move(rest));
 }

@@ -17,8 +17,10 @@ public:
     {
     }
 
-    // `key`: 'A'..'Z', '0'..'9' or a function-key code 0x71..0x78. The send
-    // waits behind earlier macro and tape sends still in progress.
+    // `key`: 'A'..'Z', '0'..'9' or a function-key code 0x71..0x78. The macro
+    // joins the line at once, in key order with typed keys, even while an
+    // earlier macro or tape waits at a stop-transmit; only its own first
+    // stop-transmit and what follows wait behind such a send.
     void SendMacro(int key);
 
 private:

@@ -16,6 +16,8 @@ void SerialLinkTransmit::EchoThroughCodec(std::string& text, int stream)
     m_link.EchoThroughCodec(text, stream);
 }
 
+int SerialLinkTransmit::DataBits() const { return m_link.m_nByteSize; }
+
 size_t SerialLinkTransmit::TxQueueLength() const { return m_link.TxQueueLength(); }
 size_t SerialLinkTransmit::TxOutLength() const { return m_link.TxOutLength(); }
 bool SerialLinkTransmit::TxActive() const { return m_link.m_bTxActive.load() != 0; }

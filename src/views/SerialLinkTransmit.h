@@ -20,6 +20,7 @@ public:
     void InjectTestMessage(bool testMode) override;
     uint8_t CurrentShiftCode() const override;
     void EchoThroughCodec(std::string& text, int stream) override;
+    int DataBits() const override;
     size_t TxQueueLength() const override;
     size_t TxOutLength() const override;
     bool TxActive() const override;

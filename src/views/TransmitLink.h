@@ -29,6 +29,8 @@ public:
     // Codec operations on the link's own shift state.
     virtual uint8_t CurrentShiftCode() const = 0;
     virtual void EchoThroughCodec(std::string& text, int stream) = 0;
+    // Data bits on the line: 5 for Baudot, 7 or 8 for ASCII.
+    virtual int DataBits() const = 0;
 
     virtual size_t TxQueueLength() const = 0;
     virtual size_t TxOutLength() const = 0;

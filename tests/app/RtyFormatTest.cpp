@@ -1,6 +1,8 @@
 #include "app/CVELTRANDoc.h"
 #include "app/MemorySettingsStore.h"
 #include "app/RtyFormat.h"
+#include "app/SafeSave.h"
+#include "support/NoFileOverride.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -8,10 +10,13 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <random>
@@ -179,24 +184,44 @@ TEST(RtyDecode, AcceptsNonMinimalPrefixes)
     EXPECT_EQ(got.lists[0], (LineList{"hi"}));
 }
 
-TEST(RtyDecode, RejectsWhatThisFormatNeverWrites)
+TEST(RtyDecode, RefusesAnEmptyFile)
 {
-    const std::string header = Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    RtyContent got;
+    std::string error;
+    EXPECT_FALSE(DecodeRty(std::string(), got, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+// Files other writers produce: padding after the third list, header counts
+// beyond the signed range, and the 16-bit length 0xFFFE.
+TEST(RtyDecode, OpensWhatTheLayoutHolds)
+{
+    const std::string oneLine = Bytes({1, 0, 1, 'A', 0, 0, 0, 0});
+    const std::string zeroCounts(12, '\0');
     struct Case {
         const char* what;
         std::string bytes;
+        LineList list1;
+        uint32_t count1;
     };
     const Case cases[] = {
-        {"trailing byte", std::string(18, '\0') + "!"},
-        {"header count above INT32_MAX", Bytes({0, 0, 0, 0x80}) + std::string(14, '\0')},
-        {"0xFFFE length marker", header + Bytes({1, 0, 0xFF, 0xFE, 0xFF, 'a', 0, 0, 0, 0})},
-        {"empty file", std::string()},
+        {"a Ctrl-Z after list 3", zeroCounts + oneLine + "\x1A", {"A"}, 0},
+        {"128 bytes of padding", zeroCounts + oneLine + std::string(128, '\0'), {"A"}, 0},
+        {"header count 2^31", Bytes({0, 0, 0, 0x80}) + std::string(8, '\0') + oneLine, {"A"}, 0x80000000u},
+        {"header count 2^32-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}) + std::string(8, '\0') + oneLine, {"A"},
+         0xFFFFFFFFu},
+        {"length 0xFFFE in 16 bits",
+         zeroCounts + Bytes({1, 0, 0xFF, 0xFE, 0xFF}) + std::string(65534, 'w') + Bytes({0, 0, 0, 0}),
+         {std::string(65534, 'w')}, 0},
     };
     for (const Case& c : cases) {
         RtyContent got;
         std::string error;
-        EXPECT_FALSE(DecodeRty(c.bytes, got, &error)) << c.what;
-        EXPECT_FALSE(error.empty()) << c.what;
+        RtyReadStats stats;
+        ASSERT_TRUE(DecodeRty(c.bytes, got, &error, &stats)) << c.what << ": " << error;
+        EXPECT_EQ(got.lists[0], c.list1) << c.what;
+        EXPECT_EQ(got.counts[0], c.count1) << c.what;
+        EXPECT_LE(stats.largestAllocation, c.bytes.size()) << c.what;
     }
 }
 
@@ -457,4 +482,143 @@ TEST_F(RtyFileTest, DocumentOpenIsAllOrNothing)
         EXPECT_EQ(target.GetList(list), source.GetList(list)) << list;
         EXPECT_EQ(target.GetLineCount(list), source.GetLineCount(list)) << list;
     }
+}
+
+TEST_F(RtyFileTest, DocumentSavesHugeHeaderCountsBackUnchanged)
+{
+    const std::string file = Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 3, 0, 0, 0,
+                                    1, 0, 1, 'A', 0, 0, 0, 0});
+    const std::string path = Path("counts.rty");
+    WriteAll(path, file);
+    MemorySettingsStore settings;
+    CVELTRANDoc doc(settings);
+    std::string error;
+    ASSERT_TRUE(doc.OpenFile(path, &error)) << error;
+    EXPECT_EQ(doc.GetLineCount(1), INT32_MAX);
+    EXPECT_EQ(doc.GetLineCount(2), INT32_MAX);
+    EXPECT_EQ(doc.GetLineCount(3), 3);
+    ASSERT_TRUE(doc.SaveFile(path, &error)) << error;
+    EXPECT_TRUE(ReadAll(path) == file);
+}
+
+namespace {
+
+struct SaveCase {
+    const char* what;
+    // Makes the file to save over (and whatever else the case needs) in
+    // `dir`; false: the case cannot be set up here.
+    std::function<bool(const std::string& dir)> setUp;
+    SaveMethod method;
+};
+
+std::string BackupEntries()
+{
+    std::string names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(SaveBackupFolder(), ec))
+        names += e.path().filename().string() + " ";
+    return names;
+}
+
+}  // namespace
+
+// Where the folder allows a rename the file is replaced; where it does not,
+// or a rename would lose a hard link or the owner, it is written in place.
+// Either way the file keeps its mode, owner, links and attributes.
+TEST_F(RtyFileTest, SaveKeepsTheFileWhereverTheUserMayWriteIt)
+{
+    const SaveCase cases[] = {
+        {"plain file", [](const std::string&) { return true; }, SaveMethod::Replace},
+        {"read-only folder", [](const std::string& dir) { return ::chmod(dir.c_str(), 0555) == 0; },
+         SaveMethod::InPlace},
+        {"second hard link",
+         [](const std::string& dir) { return ::link((dir + "/doc.rty").c_str(), (dir + "/other.rty").c_str()) == 0; },
+         SaveMethod::InPlace},
+        {"another account's file",
+         [](const std::string& dir) {
+             return ::geteuid() == 0 && ::chown((dir + "/doc.rty").c_str(), 4242, 4242) == 0 &&
+                    ::chmod((dir + "/doc.rty").c_str(), 0666) == 0;
+         },
+         SaveMethod::InPlace},
+        {"extended attribute",
+         [](const std::string& dir) {
+             return ::setxattr((dir + "/doc.rty").c_str(), "user.veltran", "kept", 4, 0) == 0;
+         },
+         SaveMethod::Replace},
+    };
+    const Lists l = SmallSample();
+    for (const SaveCase& c : cases) {
+        const std::string dir = Path(c.what);
+        ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+        const std::string path = dir + "/doc.rty";
+        WriteAll(path, "old content");
+        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+        if (!c.setUp(dir)) {
+            ::chmod(dir.c_str(), 0700);
+            continue;
+        }
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        std::string error;
+        SaveMethod used = c.method == SaveMethod::Replace ? SaveMethod::InPlace : SaveMethod::Replace;
+        bool ok = false;
+        {
+            const NoFileOverride asUser;
+            ok = WriteRtyFile(path, l.lists, l.counts, &error, &used);
+        }
+        ::chmod(dir.c_str(), 0700);
+        ASSERT_TRUE(ok) << c.what << ": " << error;
+        EXPECT_EQ(used, c.method) << c.what;
+        EXPECT_TRUE(ReadAll(path) == l.Encode()) << c.what;
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.what;
+        EXPECT_EQ(after.st_gid, before.st_gid) << c.what;
+        EXPECT_EQ(after.st_nlink, before.st_nlink) << c.what;
+        if (before.st_nlink > 1) {
+            EXPECT_TRUE(ReadAll(dir + "/other.rty") == l.Encode()) << c.what;
+        }
+        if (std::string_view(c.what) == "extended attribute") {
+            char value[8] = {};
+            EXPECT_EQ(::getxattr(path.c_str(), "user.veltran", value, sizeof value), 4) << c.what;
+        }
+        size_t entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
+            ++entries;
+        EXPECT_EQ(entries, before.st_nlink) << c.what << ": no temporary file left";
+        EXPECT_EQ(BackupEntries(), "") << c.what << ": the copy of the old content is removed";
+    }
+}
+
+TEST_F(RtyFileTest, FailedSaveInPlaceLeavesTheFileAsItWas)
+{
+    const std::string dir = Path("shared");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    const std::string path = dir + "/log.rty";
+    const std::string old = SmallSample().Encode();
+    WriteAll(path, old);
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    Lists big;
+    big.lists[0].assign(100, std::string(200, 'B'));
+    big.Fix();
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    std::string error;
+    bool ok = true;
+    {
+        const NoFileOverride asUser;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        ok = WriteRtyFile(path, big.lists, big.counts, &error);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+    }
+    std::signal(SIGXFSZ, previous);
+    ::chmod(dir.c_str(), 0700);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(error.find("left as it was"), std::string::npos) << error;
+    EXPECT_TRUE(ReadAll(path) == old);
+    EXPECT_EQ(BackupEntries(), "");
 }

@@ -1,15 +1,20 @@
 #include "FrameFixture.h"
 
 #include "app/CommandTable.h"
+#include "app/SettingsKeys.h"
+#include "frame/Placement.h"
 
 #include <QAction>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <fstream>
+#include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -166,6 +171,67 @@ TEST_F(MainFrameDocument, FileDroppedOnTheWindowIsOpened)
     QApplication::sendEvent(frame.get(), &drop);
     EXPECT_EQ(doc->GetList(1), LineList{" DROPPED"});
     EXPECT_EQ(frame->Documents().Path(), PathOf("drop.rty"));
+}
+
+TEST_F(MainFrameDocument, RelativePathIsRememberedFromAnyFolder)
+{
+    Make();
+    doc->AddText(" RELATIVE", CVELTRANDoc::kReceiveList);
+    prompts.saveName = QString::fromStdString(PathOf("a.rty"));
+    frame->ExecuteCommand(ID_FILE_SAVE_AS);
+    doc->ClearList(1);
+
+    char* home = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(dir.path().toLocal8Bit().constData()), 0);
+    const bool opened = frame->Documents().OpenDocumentFile("./a.rty");
+    ASSERT_EQ(::chdir(home), 0);
+    std::free(home);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(frame->Documents().Path(), PathOf("a.rty"));
+    EXPECT_EQ(frame->Documents().Recent().Files().front(), PathOf("a.rty"));
+    doc->ClearList(1);
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_MRU_FILE1));
+    EXPECT_EQ(doc->GetList(1), LineList{" RELATIVE"});
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('\n').toStdString();
+}
+
+// "/p FILE" and "/pt FILE PRINTER": the document is printed as the Print
+// command prints it, or the failure is reported; the stored layout stays.
+TEST_F(MainFrameDocument, CommandLinePrintPrintsTheDocumentOrSaysWhyNot)
+{
+    Make();
+    doc->AddText(" PRINTED LINE\n RYRYRY", CVELTRANDoc::kReceiveList);
+    prompts.saveName = QString::fromStdString(PathOf("print.rty"));
+    frame->ExecuteCommand(ID_FILE_SAVE_AS);
+    Destroy();
+    store.Put(keys::Top, placement::kDefault);
+    struct Case {
+        const char* what;
+        std::string file;
+        std::string printer;
+        bool printed;
+    };
+    const Case cases[] = {
+        {"default printer", PathOf("print.rty"), "", true},
+        {"missing file", PathOf("absent.rty"), "", false},
+        {"unknown printer", PathOf("print.rty"), "No Such Printer 42", false},
+    };
+    for (const Case& c : cases) {
+        prompts.errors.clear();
+        Make();
+        const std::string pdf = PathOf("out.pdf");
+        std::remove(pdf.c_str());
+        QPrinter* printer = frame->SharedPrinter();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(pdf));
+        EXPECT_EQ(frame->PrintFromCommandLine(c.file, c.printer), c.printed) << c.what;
+        Destroy();
+        std::ifstream in(pdf, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(bytes.find("/Type /Page") != std::string::npos, c.printed) << c.what;
+        EXPECT_EQ(prompts.errors.size(), c.printed ? 0 : 1) << c.what;
+        EXPECT_EQ(store.Get(keys::Top), placement::kDefault) << c.what;
+    }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     if (!::mkdtemp(scratch.data()) || ::chdir(scratch.c_str()) != 0)
         return 2;
     ::setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (scratch + "/cache").c_str(), 1);
     // Ports that a test does not map explicitly run on the simulated modem:
     // no test ever opens a real serial device.
     ::setenv("VELTRAN_DEMO", "1", 1);

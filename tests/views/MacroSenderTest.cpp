@@ -1,13 +1,18 @@
-// SendMacro: a macro joins the type-ahead line; transmitter control in it is
-// obeyed in Character mode only, with the stop waiting for the drain.
+// SendMacro: a macro joins the type-ahead line in key order, also while a
+// tape waits; transmitter control in it is obeyed in Character mode only,
+// with the stop waiting for the drain.
 #include "RecordingSendHost.h"
+#include "TransmitFakes.h"
 
 #include "app/CVELTRANDoc.h"
 #include "app/MemorySettingsStore.h"
 #include "views/MacroSender.h"
 #include "views/SendQueue.h"
+#include "views/TapeSender.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -111,20 +116,78 @@ TEST_F(MacroSenderTest, StopBeforeTheFirstStartIsPlainText)
                                         "repaint", "receive", "insert:D"}));
 }
 
-TEST_F(MacroSenderTest, MacroWaitsBehindAWaitingSend)
+TEST_F(MacroSenderTest, MacroJoinsTheLineAtOnceWhileASendWaits)
 {
     Macro("Z", "SK^Q");
     Macro("A", "NEXT");
+    Macro("Y", "A^QB");
     host.charMode = true;
     host.pendingLooks = 2;
     sender.SendMacro('Z');
-    // Queuing the second send looks at the drain once more.
+    // In key order, as if typed; only Y's own stop and what follows wait.
     sender.SendMacro('A');
-    EXPECT_EQ(host.events,
-              (std::vector<std::string>{"insert:SK", "repaint", "timer", "timer"}));
+    sender.SendMacro('Y');
+    EXPECT_EQ(host.events, (std::vector<std::string>{"insert:SK", "repaint", "timer", "insert:NEXT",
+                                                     "insert:A", "timer"}));
     EXPECT_FALSE(queue.Pump());
-    EXPECT_EQ(host.events, (std::vector<std::string>{"insert:SK", "repaint", "timer", "timer",
-                                                     "receive", "insert:NEXT"}));
+    EXPECT_EQ(host.events, (std::vector<std::string>{"insert:SK", "repaint", "timer", "insert:NEXT",
+                                                     "insert:A", "timer", "receive", "repaint", "receive",
+                                                     "insert:B"}));
+}
+
+namespace {
+
+// The type-ahead line over a fake link; stop-transmits wait while
+// pendingLooks lasts.
+class LineSendHost : public RecordingSendHost {
+public:
+    explicit LineSendHost(txfake::Bench& bench) : m_bench(bench) {}
+    bool CharMode() override { return m_bench.line->CharMode(); }
+    void InsertText(const std::string& text) override { m_bench.line->InsertText(text); }
+    void SendToLink(std::string& text) override { m_bench.link().SendText(text); }
+
+private:
+    txfake::Bench& m_bench;
+};
+
+}  // namespace
+
+TEST(MacroOrder, MacroKeysGoInKeyOrderWhileATapeWaits)
+{
+    struct Row {
+        bool charMode;
+        const char* sent;  // tape before its stop, the keys, then the tape's rest
+    };
+    for (const Row& row : {Row{true, "CQAB W1AW XY\r\n"}, Row{false, "CQAB W1AW \r\n"}}) {
+        txfake::Bench bench;
+        bench.settings.Put(keys::CharMode, row.charMode ? 1 : 0);
+        bench.settings.Put(keys::WordMode, row.charMode ? 0 : 1);
+        bench.settings.PutText("Settings", "C", "W1AW");
+        bench.Start();
+        LineSendHost host(bench);
+        host.pendingLooks = 1000;  // the tape waits until released
+        SendQueue queue;
+        MacroSender macros(host, bench.doc, queue);
+        TapeSender tapes(host, bench.doc, queue);
+        bench.line->SetMacroHandler([&](int key) { macros.SendMacro(key); });
+        { std::ofstream("ORDER.TXT", std::ios::binary) << "CQ^Q\r\n"; }
+
+        // Each key: its key-down, then its character.
+        auto type = [&](const std::string& text) {
+            for (char c : text) {
+                bench.line->OnKeyDown(0, false);
+                bench.line->OnChar(static_cast<uint8_t>(c));
+            }
+        };
+        tapes.SendTape("ORDER.TXT");
+        ASSERT_TRUE(queue.Busy());
+        type("AB ");
+        bench.line->OnKeyDown('C', true);
+        type(" XY");
+        host.pendingLooks = 0;
+        EXPECT_FALSE(queue.Pump());
+        EXPECT_EQ(bench.link().AllSent(), row.sent) << (row.charMode ? "Character mode" : "Word mode");
+    }
 }
 
 TEST_F(MacroSenderTest, FunctionKeysSendTheirMacros)

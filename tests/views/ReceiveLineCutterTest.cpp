@@ -156,8 +156,8 @@ TEST(ReceiveLineCutter, NarrowerWidthFinishesPendingTextWithoutNewData)
     EXPECT_FALSE(cutter.NeedsPass(67));
     EXPECT_TRUE(cutter.NeedsPass(40));
     Feed(cutter, "", 5, 40);
-    EXPECT_EQ(cutter.TakeCompleted(), " " + std::string(40, 'N'));
-    EXPECT_EQ(cutter.CurrentLine(), " " + std::string(10, 'N'));
+    EXPECT_EQ(cutter.TakeCompleted(), std::string(" ").append(40, 'N'));
+    EXPECT_EQ(cutter.CurrentLine(), std::string(" ").append(10, 'N'));
 }
 
 }  // namespace

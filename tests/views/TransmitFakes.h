@@ -65,6 +65,7 @@ public:
         for (char& c : text)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
+    int DataBits() const override { return dataBits; }
     size_t TxQueueLength() const override { return queueLength; }
     size_t TxOutLength() const override { return outLength; }
     bool TxActive() const override { return active; }
@@ -105,6 +106,7 @@ public:
     bool keyed = false;
     bool diddle = true;
     uint8_t shift = 31;
+    int dataBits = 5;
 };
 
 class Receive : public ReceiveSide {

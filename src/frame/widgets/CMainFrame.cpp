@@ -7,6 +7,7 @@
 #include "frame/LockKeys.h"
 #include "frame/Placement.h"
 #include "frame/PortStatus.h"
+#include "frame/widgets/AcceleratorKeyFilter.h"
 #include "frame/widgets/DialogFramePrompts.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
@@ -18,22 +19,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPrinter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
 
 constexpr int kMinPaneHeight = 50;
 constexpr int kUpdatePeriodMs = 500;
+// How long after the first show the stored outer size still waits for the
+// window manager's frame.
+constexpr int kFrameWaitMs = 3000;
 constexpr const char* kIdleText = "For Help, press F1";
 
 Qt::ToolBarArea AreaOf(DockSide side)
@@ -87,6 +95,15 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     ApplyStoredPlacement();
     // The frame's own creation includes its client area: splitter and panes.
     CreateViews();
+    m_router.SetPane(CommandRouter::Pane::kReceive, m_view);
+    m_router.SetPane(CommandRouter::Pane::kTransmit, m_view3);
+    m_router.SetPane(CommandRouter::Pane::kTnc, m_view2);
+    m_router.SetFrame(this);
+    auto* accelerators = new AcceleratorKeyFilter(this);
+    for (QWidget* pane : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3), static_cast<QWidget*>(m_view2)})
+        accelerators->Watch(pane);
+    // Paste follows the clipboard at once: its key must not be dropped as disabled.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
     CreateActions();
     CreateMenus();
     CreateToolBars();
@@ -105,6 +122,7 @@ CMainFrame::~CMainFrame()
 {
     m_updateTimer.stop();
     disconnect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     // A frame destroyed without being closed still keeps its layout.
     if (!m_layoutSaved)
         SaveLayout();
@@ -133,12 +151,39 @@ void CMainFrame::ApplyStoredPlacement()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (m_wantedOuterSize.isValid()) {
-        const QSize frameExtra = frameGeometry().size() - geometry().size();
-        if (!frameExtra.isNull())
-            resize(m_wantedOuterSize - frameExtra);
-        m_wantedOuterSize = QSize();
-    }
+    FitStoredOuterSize();
+    // A window manager frames the window some time after it is shown (under
+    // X11 only once it has reparented it); one that draws no frame never
+    // does, and then the inner size already is the stored one.
+    if (m_wantedOuterSize.isValid())
+        QTimer::singleShot(kFrameWaitMs, this, [this] { m_wantedOuterSize = QSize(); });
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    FitStoredOuterSize();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FitStoredOuterSize();
+}
+
+void CMainFrame::FitStoredOuterSize()
+{
+    // The rectangle is stored as the outer one (frameGeometry at close), but
+    // resize() sets the inner size: take the frame off once it is known, so
+    // that start, exit, start gives the same window.
+    if (!m_wantedOuterSize.isValid() || !isVisible())
+        return;
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    if (frameExtra.isNull())
+        return;
+    const QSize inner = m_wantedOuterSize - frameExtra;
+    m_wantedOuterSize = QSize();
+    resize(inner);
 }
 
 void CMainFrame::CreateViews()
@@ -390,7 +435,10 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* now)
 {
     for (QWidget* w = now; w; w = w->parentWidget()) {
         if (w == m_view || w == m_view3 || w == m_view2) {
-            m_activeView = w;
+            if (m_activeView != w) {
+                m_activeView = w;
+                UpdateCommandStates();  // the editing commands follow the active pane
+            }
             return;
         }
     }
@@ -405,6 +453,9 @@ void CMainFrame::MovePaneFocus(int step)
             current = i;
     }
     QWidget* next = panes[(current + step + 3) % 3];
-    m_activeView = next;
     next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if (m_activeView != next) {
+        m_activeView = next;
+        UpdateCommandStates();
+    }
 }

@@ -6,12 +6,15 @@
 // the upper two pane heights in "Layout", reading them once when made and
 // writing them once when closed.
 //
-// Commands (ids of CommandTable.h) go to the active pane first, then the
-// other panes, then the extra targets, then the frame's own handlers
-// (document, printing set-up, bars, panes, help). Everything runs on the
-// user-interface thread.
+// Commands (ids of CommandTable.h) go where their row of CommandRoutes.h
+// sends them (CommandRouter): editing commands to the active pane only,
+// station commands to the transmit pane from any pane, the rest to the added
+// targets and then the frame's own handlers (document, printing set-up, bars,
+// panes, help). Accelerator keys are never typed into a pane, also while
+// their command is disabled. Everything runs on the user-interface thread.
 #include "frame/BarStyle.h"
 #include "frame/DocumentController.h"
+#include "frame/CommandRouter.h"
 #include "views/CommandTarget.h"
 #include "views/FrameStatus.h"
 
@@ -39,7 +42,7 @@ class QToolBar;
 class HelpWindow;
 class SplitKeyboardMover;
 
-class CMainFrame : public QMainWindow, public FrameStatus {
+class CMainFrame : public QMainWindow, public FrameStatus, private CommandTarget {
     Q_OBJECT
 
 public:
@@ -63,14 +66,22 @@ public:
     CommandState QueryCommand(int id);
     // Refreshes every action's enabled/checked state and panes 3 and 4.
     void UpdateCommandStates();
-    // Adds a handler consulted after the panes and before the frame's own
-    // (e.g. the tape, report and dialog commands). Not owned; must outlive the frame.
+    // Adds a handler of frame commands (a dialog), asked before the frame's
+    // own handlers; it claims what it carries in OnUpdateCommand. Not owned;
+    // must outlive the frame.
     void AddCommandTarget(CommandTarget* target);
 
     // After the Ports dialog was confirmed: the receive pane re-applies the
     // RTTY settings, the TNC pane the TNC settings, the transmit pane copies
     // the port state again, then panes 5 and 6 are recomputed.
     void OnPortsConfirmed();
+
+    // "/p FILE" and "/pt FILE PRINTER" of the command line, for a frame that is
+    // never shown: opens `path`, then prints it as the Print command of the
+    // active pane does, on the shared printer (set to `printerName` unless
+    // empty). Failures are reported as the document commands report theirs;
+    // false then. The stored layout is left alone.
+    bool PrintFromCommandLine(const std::string& path, const std::string& printerName);
 
     DocumentController& Documents() { return m_docs; }
     QAction* Action(int id) const;
@@ -89,6 +100,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -99,14 +112,18 @@ private:
     void CreateToolBars();
     void CreateStatusBar();
     void ApplyStoredPlacement();
+    void FitStoredOuterSize();
     void SaveLayout();
     void RebuildRecentFiles();
     void DocumentChanged();
     void OnFocusChanged(QWidget* old, QWidget* now);
     void MovePaneFocus(int step);
-    std::vector<CommandTarget*> RouteOrder() const;
+    CommandRouter::Pane ActivePane() const;
     bool OnFrameCommand(int id);
     bool OnUpdateFrameCommand(int id, CommandState& state);
+    // CommandTarget: the frame's own commands (the two above).
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
     void ToggleFunctionBar();
     void PrintSetup();
     void SendMail();
@@ -137,12 +154,14 @@ private:
     std::vector<QAction*> m_recentActions;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentAnchor = nullptr;
-    std::vector<CommandTarget*> m_extraTargets;
+    CommandRouter m_router;
 
     std::unique_ptr<QPrinter> m_printer;
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
     QTimer m_updateTimer;
-    QSize m_wantedOuterSize;  // stored outer size still to be corrected for the frame
+    // The stored outer size, until the window manager's frame is known and the
+    // inner size has been set to fit it (or a short while after the first show).
+    QSize m_wantedOuterSize;
     bool m_layoutSaved = false;
 };

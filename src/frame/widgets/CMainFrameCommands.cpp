@@ -168,63 +168,29 @@ QAction* CMainFrame::Action(int id) const
 
 void CMainFrame::AddCommandTarget(CommandTarget* target)
 {
-    if (target)
-        m_extraTargets.push_back(target);
+    m_router.AddFrameTarget(target);
 }
 
-std::vector<CommandTarget*> CMainFrame::RouteOrder() const
+CommandRouter::Pane CMainFrame::ActivePane() const
 {
-    std::vector<CommandTarget*> order;
-    auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-    if (active)
-        order.push_back(active);
-    for (CommandTarget* v : {static_cast<CommandTarget*>(m_view), static_cast<CommandTarget*>(m_view3),
-                             static_cast<CommandTarget*>(m_view2)}) {
-        if (v && v != active)
-            order.push_back(v);
-    }
-    order.insert(order.end(), m_extraTargets.begin(), m_extraTargets.end());
-    return order;
+    const QWidget* active = m_activeView.data();
+    if (active && active == m_view)
+        return CommandRouter::Pane::kReceive;
+    if (active && active == m_view3)
+        return CommandRouter::Pane::kTransmit;
+    if (active && active == m_view2)
+        return CommandRouter::Pane::kTnc;
+    return CommandRouter::Pane::kNone;
 }
 
 CommandState CMainFrame::QueryCommand(int id)
 {
-    CommandState state;
-    if (id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW) {
-        // Printing belongs to the active pane alone.
-        auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-        if (!active || !active->OnUpdateCommand(id, state))
-            state.enabled = false;
-        return state;
-    }
-    for (CommandTarget* target : RouteOrder()) {
-        if (target->OnUpdateCommand(id, state))
-            return state;
-    }
-    if (OnUpdateFrameCommand(id, state))
-        return state;
-    state.enabled = false;  // nobody handles it
-    return state;
+    return m_router.Query(id, ActivePane());
 }
 
 bool CMainFrame::ExecuteCommand(int id)
 {
-    if (!QueryCommand(id).enabled)
-        return false;
-    bool done = false;
-    if (id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW) {
-        auto* active = dynamic_cast<CommandTarget*>(m_activeView.data());
-        done = active && active->OnCommand(id);
-    } else {
-        for (CommandTarget* target : RouteOrder()) {
-            if (target->OnCommand(id)) {
-                done = true;
-                break;
-            }
-        }
-        if (!done)
-            done = OnFrameCommand(id);
-    }
+    const bool done = m_router.Execute(id, ActivePane());
     UpdateCommandStates();
     return done;
 }
@@ -241,6 +207,17 @@ void CMainFrame::UpdateCommandStates()
     SetDiddlePaneText(m_strDiddlePane);
     SetAutoPaneText(m_strAutoPane);
     RefreshLockPanes();
+}
+
+// The frame as its router's last target: its own handlers below.
+bool CMainFrame::OnCommand(int id)
+{
+    return OnFrameCommand(id);
+}
+
+bool CMainFrame::OnUpdateCommand(int id, CommandState& state)
+{
+    return OnUpdateFrameCommand(id, state);
 }
 
 bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)

@@ -411,7 +411,7 @@ void CVELTRANView::Print(int id)
     TakeCompletedLines();
     PanePrinter::Listing listing;
     listing.lines = &m_doc.GetList(CVELTRANDoc::kReceiveList);
-    PanePrinter::Run(id, this, m_status.SharedPrinter(), listing);
+    PanePrinter::Run(id, this, m_status.SharedPrinter(), m_app.Settings(), listing);
 }
 
 // ---- Deadman -----------------------------------------------------------------

@@ -2,8 +2,8 @@
 // The receive pane: the teleprinter page showing received RTTY text. It owns
 // the RTTY port's SerialLink, so it decides when that port is opened,
 // reconfigured (ApplyPortSettings) and closed (when the pane is destroyed).
-// The transmit side reaches the link and the public fields below through
-// FindView.
+// The transmit side reaches the link and the public fields below only
+// through its adapter, ReceiveViewSide.
 //
 // Received text travels: link receive thread -> display thread (ReceiveDisplay,
 // woken by the link's data-ready callback) which cuts lines (ReceiveLineCutter)

@@ -327,7 +327,7 @@ bool CVELTRANView2::OnCommand(int id)
         TakeCompletedLines();
         PanePrinter::Listing listing;
         listing.lines = &m_doc.GetList(CVELTRANDoc::kTncList);
-        PanePrinter::Run(id, this, m_status.SharedPrinter(), listing);
+        PanePrinter::Run(id, this, m_status.SharedPrinter(), m_app.Settings(), listing);
         return true;
     }
     default:

@@ -132,13 +132,14 @@ void CVELTRANView3::SetMacroHandler(TypeAhead::MacroHandler handler)
 
 ReceiveSide* CVELTRANView3::ReceiveView()
 {
-    CVELTRANView* view = m_app.FindView<CVELTRANView>();
-    if (!view) {
+    // The one place the transmit side finds the receive pane; everything
+    // else goes through the adapter made here.
+    if (!m_receivePane) {
         m_receiveSide.reset();
-        return nullptr;
+        m_receivePane = m_app.FindView<CVELTRANView>();
+        if (m_receivePane)
+            m_receiveSide = std::make_unique<ReceiveViewSide>(*m_receivePane, m_doc);
     }
-    if (!m_receiveSide || &m_receiveSide->View() != view)
-        m_receiveSide = std::make_unique<ReceiveViewSide>(*view, m_doc);
     return m_receiveSide.get();
 }
 
@@ -226,7 +227,12 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
         const std::string& line = history[static_cast<size_t>(i)];
         const bool note = !line.empty() && line[0] == '>';
         p.setPen(note ? highlight : colour);
-        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(" " + (line.empty() ? std::string() : line.substr(1))));
+        // The marker is drawn as a blank. (Built by appending: GCC 12 warns
+        // falsely about `" " + std::string` at -O3.)
+        std::string shown(1, ' ');
+        if (!line.empty())
+            shown.append(line, 1);
+        p.drawText(1, rowBottom - h + fm.ascent(), Latin1(shown));
         rowBottom -= h;
     }
 }
@@ -367,8 +373,12 @@ bool CVELTRANView3::ClipboardHasText() const
 
 bool CVELTRANView3::ForwardToReceiveView(int id)
 {
-    CVELTRANView* view = m_app.FindView<CVELTRANView>();
-    return view && view->OnCommand(id);
+    return ReceiveView() && m_receiveSide->View().OnCommand(id);
+}
+
+bool CVELTRANView3::ForwardUpdateToReceiveView(int id, CommandState& state)
+{
+    return ReceiveView() && m_receiveSide->View().OnUpdateCommand(id, state);
 }
 
 bool CVELTRANView3::OnCommand(int id)
@@ -403,6 +413,7 @@ bool CVELTRANView3::OnCommand(int id)
         return true;
     case ID_EDIT_SWAP_FIGS:
     case ID_EDIT_SWAP_LINE:
+    case ID_FILE_EXPORT_TAPE:  // the receive list
         return ForwardToReceiveView(id);
     case ID_TOOLS_TRANSMIT:
         m_control.DoTransmit();
@@ -422,7 +433,7 @@ bool CVELTRANView3::OnCommand(int id)
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_DIRECT:
     case ID_FILE_PRINT_PREVIEW:
-        PanePrinter::Run(id, this, m_status.SharedPrinter(), PrintListing());
+        PanePrinter::Run(id, this, m_status.SharedPrinter(), m_app.Settings(), PrintListing());
         return true;
     default:
         return m_sendCommands && m_sendCommands->OnCommand(id);
@@ -453,10 +464,9 @@ bool CVELTRANView3::OnUpdateCommand(int id, CommandState& state)
         m_line.UpdateCharMode(state);
         return true;
     case ID_EDIT_SWAP_FIGS:
-    case ID_EDIT_SWAP_LINE: {
-        CVELTRANView* view = m_app.FindView<CVELTRANView>();
-        return view && view->OnUpdateCommand(id, state);
-    }
+    case ID_EDIT_SWAP_LINE:
+    case ID_FILE_EXPORT_TAPE:
+        return ForwardUpdateToReceiveView(id, state);
     case ID_TOOLS_TRANSMIT:
         m_control.UpdateTransmit(state);
         return true;

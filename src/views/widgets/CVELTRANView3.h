@@ -4,8 +4,9 @@
 // TypeAhead (the line and its send modes) and TxRxControl (transmit/receive
 // switching, the one-second timer); this widget maps Qt key events to key
 // codes and characters, paints, scrolls, offers the context menu and prints.
-// It owns no link: it reaches the RTTY link through the receive pane
-// (FindView). User-interface thread only.
+// It owns no link: it reaches the RTTY link and the receive pane's fields
+// through that pane's adapter (ReceiveViewSide), found once and kept while
+// the pane lives. User-interface thread only.
 #include "views/CommandTarget.h"
 #include "views/TransmitHost.h"
 #include "views/TxRxControl.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -23,6 +25,7 @@
 #include <vector>
 
 class CVELTRANApp;
+class CVELTRANView;
 class CVELTRANDoc;
 class FrameStatus;
 class QPrinter;
@@ -106,12 +109,16 @@ private:
     int HistoryCount() const;
     QColor TextColour() const;
     bool ClipboardHasText() const;
+    // The receive pane's own handler and update of `id` (Swap Figures/Letters,
+    // Swap Line, Export Tape); false without a receive pane.
     bool ForwardToReceiveView(int id);
+    bool ForwardUpdateToReceiveView(int id, CommandState& state);
 
     CVELTRANApp& m_app;
     CVELTRANDoc& m_doc;
     FrameStatus& m_status;
-    std::unique_ptr<ReceiveViewSide> m_receiveSide;
+    QPointer<CVELTRANView> m_receivePane;
+    std::unique_ptr<ReceiveViewSide> m_receiveSide;  // over m_receivePane while it lives
     TxRxControl m_control;
     TypeAhead m_line;
     CommandTarget* m_sendCommands = nullptr;

@@ -1,6 +1,7 @@
 #include "views/widgets/PanePrinter.h"
 
 #include "app/CommandTable.h"
+#include "app/widgets/PrintPreviewPages.h"
 #include "views/ReceiveListPrint.h"
 
 #include <QFontMetrics>
@@ -72,7 +73,7 @@ std::vector<int> PanePrinter::PrintTo(QPrinter& printer, const Listing& listing)
     return printed;
 }
 
-void PanePrinter::Run(int id, QWidget* parent, QPrinter* printer, const Listing& listing)
+void PanePrinter::Run(int id, QWidget* parent, QPrinter* printer, SettingsStore& settings, const Listing& listing)
 {
     QPrinter own(QPrinter::HighResolution);
     QPrinter& target = printer ? *printer : own;
@@ -81,7 +82,7 @@ void PanePrinter::Run(int id, QWidget* parent, QPrinter* printer, const Listing&
         QPrintPreviewDialog preview(&target, parent);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                          [&listing](QPrinter* p) { PrintTo(*p, listing); });
-        preview.exec();
+        RunPrintPreview(preview, settings);
         return;
     }
     if (id == ID_FILE_PRINT) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QPrinter;
+class SettingsStore;
 class QWidget;
 
 class PanePrinter {
@@ -27,8 +28,9 @@ public:
 
     // Runs the print command `id` (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT or
     // ID_FILE_PRINT_PREVIEW) on `printer`, or on a default printer of its own
-    // when it is nullptr. A cancelled dialog prints nothing.
-    static void Run(int id, QWidget* parent, QPrinter* printer, const Listing& listing);
+    // when it is nullptr. A cancelled dialog prints nothing. The preview
+    // opens with the page view kept in `settings` ("PreviewPages").
+    static void Run(int id, QWidget* parent, QPrinter* printer, SettingsStore& settings, const Listing& listing);
 
     static int LinesPerPage(QPrinter& printer, const QFont& font);
     // Prints the pages of the printer's page range (all when none is set);

@@ -13,6 +13,7 @@
 #include "views/widgets/CVELTRANView3.h"
 #include "views/widgets/TapeDialogs.h"
 
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -71,9 +72,10 @@ TransmitSends* TransmitSends::Install(CVELTRANApp& app, CVELTRANDoc& doc, CVELTR
     view.SetReadyAction([sends] { sends->SendStartupTape(); });
     // The mode code names the data type of the receive pane's link, the one
     // the text goes out on; without that pane the configured type counts.
-    doc.SetMacroSources(nullptr, [&app] {
-        if (CVELTRANView* receive = app.FindView<CVELTRANView>())
-            return static_cast<int>(receive->Link().m_nByteSize);
+    // The document may outlive the panes.
+    doc.SetMacroSources(nullptr, [&app, transmit = QPointer<CVELTRANView3>(&view)] {
+        if (ReceiveSide* receive = transmit ? transmit->ReceivePeer() : nullptr)
+            return receive->Link().DataBits();
         return app.Settings().Get(keys::RTTYType);
     });
     return sends;
@@ -132,11 +134,6 @@ bool TransmitSends::OnCommand(int id)
         if (const std::optional<std::string> path = TapeDialogs::AskImportPath(&m_view))
             SendTape(*path);
         return true;
-    case ID_FILE_EXPORT_TAPE:
-        // The receive pane's export (the receive list); nothing without it.
-        if (CVELTRANView* receive = m_app.FindView<CVELTRANView>())
-            receive->OnCommand(ID_FILE_EXPORT_TAPE);
-        return true;
     case ID_FILE_REPORT:
         Report();
         return true;
@@ -164,9 +161,6 @@ bool TransmitSends::OnUpdateCommand(int id, CommandState& state)
     case ID_FILE_IMPORT_TAPE:
     case ID_FILE_REPORT:
         state.enabled = true;
-        return true;
-    case ID_FILE_EXPORT_TAPE:
-        state.enabled = m_app.FindView<CVELTRANView>() != nullptr;
         return true;
     default:
         return false;

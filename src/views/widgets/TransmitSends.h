@@ -1,7 +1,7 @@
 #pragma once
 // The transmit pane's macro and tape sending, wired into the pane: the key
 // macros and the function bar (F2, F4..F9), Send CQ, Send Brag and Send
-// Exchange (enabled while their files exist), Import Tape and Export Tape,
+// Exchange (enabled while their files exist), Import Tape,
 // the Report command, and the startup tape when the pane becomes ready.
 //
 // Sends run as resumable jobs (SendQueue): while one waits for the
