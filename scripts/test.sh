@@ -31,14 +31,14 @@ cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest --test-dir build/asan
 
-echo "== ThreadSanitizer (thread-heavy tests: the serial link)"
+echo "== ThreadSanitizer (thread-heavy tests: the serial link, the sound-card modem)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
       -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
-cmake --build build/tsan -j"$jobs" --target test_link
+cmake --build build/tsan -j"$jobs" --target test_link test_modem
 # Some kernels map memory where ThreadSanitizer cannot cope; running without
 # address-space randomisation avoids that.
 VELTRAN_TEST_NO_GUI=1 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^link$' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
+  setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^(link|modem)$' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
 
 awk '
   /tests passed, [0-9]+ tests? failed out of [0-9]+/ { total += $NF; failed += $4 }

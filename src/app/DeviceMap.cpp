@@ -3,6 +3,7 @@
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
+#include "modem/AudioFileDevice.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -45,8 +46,17 @@ std::string DevicePathForPort(const SettingsStore& settings, int port)
     return DevicePathForPort(settings, port, DeviceExists);
 }
 
+std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
+{
+    if (IsAudioDeviceValue(path))
+        return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
+    return OpenDeviceForPath(path);
+}
+
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
 {
+    if (IsAudioDeviceValue(path))
+        return std::make_unique<AudioFileDevice>(path, false);
     if (std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix)
         return std::make_unique<SimulatedModem>(std::string_view(path).substr(kSimPrefix.size()));
     return std::make_unique<PosixSerialPort>(path);

@@ -1,6 +1,7 @@
 #pragma once
 // Port numbers to devices. Port N is the "Devices" "COM<N>" setting: a device
-// path, or a value beginning with "sim:" for the built-in simulated modem.
+// path, a value beginning with "sim:" for the built-in simulated modem, or one
+// beginning with "audio:" for the sound-card modem (AudioDeviceValue.h).
 #include "app/SettingsStore.h"
 #include "link/PortDevice.h"
 
@@ -19,5 +20,8 @@ std::string DevicePathForPort(const SettingsStore& settings, int port,
                               const std::function<bool(const std::string&)>& deviceExists);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
-// else a PosixSerialPort on the path.
+// the sound-card modem for "audio:...", else a PosixSerialPort on the path.
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);
+// The same; the sound-card modem takes "Ports" "RTTYUnshiftOnSpace" from
+// `settings` (read now, at each open).
+std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings);

@@ -43,6 +43,8 @@ inline constexpr IntKey DiddleBeep{kPorts, "DiddleBeep", 1};
 inline constexpr IntKey DisableDeadman{kPorts, "DisableDeadman", 0};
 inline constexpr IntKey CharMode{kPorts, "CharMode", 0};
 inline constexpr IntKey WordMode{kPorts, "WordMode", 1};
+// Sound-card modem: unshift on space, receive and transmit (0 keeps the shift).
+inline constexpr IntKey RTTYUnshiftOnSpace{kPorts, "RTTYUnshiftOnSpace", 0};
 
 // "Layout": fonts and window layout. The colour defaults are "the system's
 // window-text colour": readers pass that colour instead of `def` (kSystemColor).

@@ -1,0 +1,238 @@
+#include "modem/AudioFileDevice.h"
+
+#include "modem/AudioFile.h"
+#include "modem/RttyDemodulator.h"
+
+#include <algorithm>
+#include <vector>
+
+AudioFileDevice::AudioFileDevice(std::string value, bool usos) : m_value(std::move(value)), m_usosSetting(usos) {}
+
+AudioFileDevice::~AudioFileDevice()
+{
+    Close();
+}
+
+bool AudioFileDevice::Open(const LineSettings& settings)
+{
+    Close();
+    AudioDeviceValue value;
+    if (!ParseAudioDeviceValue(m_value, value) || value.file.empty())
+        return false;
+    RttyParams params;
+    params.baud = BaudForLineRate(settings.baud);
+    params.dataBits = settings.dataBits;
+    params.stopBits = settings.dataBits == 5 ? 1.5 : 1.0;
+    params.usos = m_usosSetting;
+    params = ApplyAudioOptions(value, params);
+    params.usos = params.usos && params.dataBits == 5;
+    if (!params.Valid())
+        return false;
+    {
+        // Fail the open at once on an unreadable recording.
+        AudioFileReader probe;
+        std::string error;
+        if (!probe.Open(value.file, error))
+            return false;
+    }
+    std::lock_guard lock(m_mutex);
+    m_params = params;
+    m_modulator = std::make_unique<RttyModulator>(params, RttyDemodulator::kRate);
+    m_bOpen = true;
+    m_bCancelled = m_bWoken = m_bStop = m_bPlayed = false;
+    m_bPtt = false;
+    m_rx.clear();
+    m_rxUsos.Reset();
+    m_txUsos.Reset();
+    m_bDrainPending = false;
+    m_nWrites = 0;
+    m_playedUntil = Clock::now();
+    m_worker = std::thread(&AudioFileDevice::Play, this, value.file, params);
+    return true;
+}
+
+void AudioFileDevice::Close()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+        m_bOpen = false;
+        m_changed.notify_all();
+    }
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void AudioFileDevice::Play(std::string path, RttyParams params)
+{
+    AudioFileReader reader;
+    std::string error;
+    if (!reader.Open(path, error)) {
+        std::lock_guard lock(m_mutex);
+        m_bPlayed = true;
+        m_changed.notify_all();
+        return;
+    }
+    RttyDemodulator demod(params, reader.Rate());
+    const size_t block = std::max<size_t>(1, static_cast<size_t>(reader.Rate() * kBlockSeconds));
+    std::vector<float> samples;
+    const auto start = Clock::now();
+    uint64_t played = 0;
+    for (;;) {
+        samples.clear();
+        const size_t got = reader.Read(block, samples);
+        if (got == 0)
+            break;
+        played += got;
+        // The block is heard once its last sample has been played.
+        const auto due = start + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(static_cast<double>(played) / reader.Rate()));
+        {
+            std::unique_lock lock(m_mutex);
+            if (m_changed.wait_until(lock, due, [&] { return m_bStop; }))
+                return;
+        }
+        demod.Process(samples.data(), samples.size());
+        const std::vector<DecodedChar> chars = demod.Take();
+        if (chars.empty())
+            continue;
+        std::lock_guard lock(m_mutex);
+        for (const DecodedChar& c : chars) {
+            const uint8_t code = static_cast<uint8_t>(c.code);
+            if (params.usos) {
+                std::string codes;
+                m_rxUsos.Receive(code, codes);
+                m_rx.insert(m_rx.end(), codes.begin(), codes.end());
+            } else
+                m_rx.push_back(code);
+        }
+        m_changed.notify_all();
+    }
+    std::lock_guard lock(m_mutex);
+    m_bPlayed = true;
+    m_changed.notify_all();
+}
+
+PortEvents AudioFileDevice::WaitEvents()
+{
+    std::unique_lock lock(m_mutex);
+    PortEvents ev;
+    for (;;) {
+        if (!m_bOpen) {
+            ev.flags = PortEvents::kDown;
+            return ev;
+        }
+        if (m_bCancelled) {
+            ev.flags = PortEvents::kCancelled;
+            return ev;
+        }
+        if (m_bWoken) {
+            m_bWoken = false;
+            ev.flags |= PortEvents::kWoken;
+        }
+        if (!m_rx.empty())
+            ev.flags |= PortEvents::kRxReady;
+        if (m_bDrainPending && Clock::now() >= m_playedUntil) {
+            m_bDrainPending = false;
+            ev.flags |= PortEvents::kDrained;
+            ev.drainedWrites = m_nWrites;
+        }
+        if (ev.flags)
+            return ev;
+        if (m_bDrainPending)
+            m_changed.wait_until(lock, m_playedUntil);
+        else
+            m_changed.wait(lock);
+    }
+}
+
+size_t AudioFileDevice::Read(uint8_t* buffer, size_t max)
+{
+    std::lock_guard lock(m_mutex);
+    size_t n = 0;
+    while (n < max && !m_rx.empty()) {
+        const uint8_t b = m_rx.front();
+        m_rx.pop_front();
+        if (b != 0)   // zero bytes are dropped, as a serial port does
+            buffer[n++] = b;
+    }
+    return n;
+}
+
+size_t AudioFileDevice::Write(const uint8_t* data, size_t len, uint32_t)
+{
+    std::lock_guard lock(m_mutex);
+    ++m_nWrites;
+    if (!m_bOpen || !m_modulator)
+        return 0;
+    std::string codes;
+    for (size_t i = 0; i < len; ++i) {
+        if (m_params.usos)
+            m_txUsos.Transmit(data[i], codes);
+        else
+            codes.push_back(static_cast<char>(data[i]));
+    }
+    const uint32_t mask = m_params.dataBits >= 8 ? 0xFF : (1u << m_params.dataBits) - 1;
+    for (char c : codes)
+        m_modulator->QueueCode(static_cast<uint8_t>(c) & mask);
+    // Nothing listens yet: render to the silent sink and note when the last
+    // sample will have been played.
+    const size_t pending = m_modulator->PendingSamples();
+    std::vector<float> sink(pending);
+    m_modulator->Render(sink.data(), sink.size());
+    const auto now = Clock::now();
+    const auto start = std::max(now, m_playedUntil);
+    m_playedUntil = start + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double>(static_cast<double>(pending) / RttyDemodulator::kRate));
+    m_bDrainPending = true;
+    m_changed.notify_all();
+    return len;
+}
+
+void AudioFileDevice::SetRts(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_bPtt = on;
+}
+
+void AudioFileDevice::SetDtr(bool) {}
+
+void AudioFileDevice::Purge()
+{
+    std::lock_guard lock(m_mutex);
+    m_rx.clear();
+    if (m_modulator)
+        m_modulator->Clear();
+    m_playedUntil = Clock::now();
+}
+
+void AudioFileDevice::Wake()
+{
+    std::lock_guard lock(m_mutex);
+    m_bWoken = true;
+    m_changed.notify_all();
+}
+
+void AudioFileDevice::Cancel()
+{
+    std::lock_guard lock(m_mutex);
+    m_bCancelled = true;
+    m_changed.notify_all();
+}
+
+bool AudioFileDevice::IsDown() const
+{
+    return false;
+}
+
+bool AudioFileDevice::WaitPlayed(std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, limit, [&] { return m_bPlayed; });
+}
+
+bool AudioFileDevice::Ptt() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bPtt;
+}

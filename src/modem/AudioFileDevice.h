@@ -1,0 +1,82 @@
+#pragma once
+// The sound-card modem as a port device, playing a recording into its
+// receiver ("audio:file=<path>"), so the whole program can be tried on a
+// recording. To the link it looks like a serial port with a terminal unit
+// behind it: decoded Baudot codes (or ASCII bytes for 7/8 data bits) come
+// out of Read; written codes go to the modulator, whose output plays in real
+// time to a silent sink (live audio comes with the sound-card settings), and
+// "drained" is reported when the last of their samples has been played; RTS
+// is PTT. The line settings choose the speed (45 = 45.45 baud, 57 = 56.88,
+// 74 = 74.2) and the data bits; tones, reverse, stop bits, AFC and unshift
+// on space come from the device value.
+//
+// The recording plays once, at its own speed, on a worker thread owned by
+// the device (started by Open, stopped and joined by Close).
+//
+// Thread-safe as PortDevice asks. m_mutex guards everything below it in the
+// class; the worker holds it only to hand over decoded codes.
+#include "link/PortDevice.h"
+#include "modem/AudioDeviceValue.h"
+#include "modem/RttyModulator.h"
+#include "modem/UnshiftOnSpace.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class AudioFileDevice : public PortDevice {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // `value` is the device value (with or without "audio:"); `usos` the
+    // stored unshift-on-space setting, which the value's own usos= overrides.
+    AudioFileDevice(std::string value, bool usos);
+    ~AudioFileDevice() override;
+
+    bool Open(const LineSettings& settings) override;
+    void Close() override;
+    PortEvents WaitEvents() override;
+    size_t Read(uint8_t* buffer, size_t max) override;
+    size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
+    void SetRts(bool on) override;
+    void SetDtr(bool on) override;
+    void Purge() override;
+    void Wake() override;
+    void Cancel() override;
+    bool IsDown() const override;
+
+    // The recording has been played to its end (tests wait for this).
+    bool WaitPlayed(std::chrono::milliseconds limit) const;
+    bool Ptt() const;
+
+    // The recording is played in blocks of this length.
+    static constexpr double kBlockSeconds = 0.02;
+
+private:
+    void Play(std::string path, RttyParams params);
+
+    const std::string m_value;
+    const bool m_usosSetting;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    bool m_bOpen = false;
+    bool m_bCancelled = false;
+    bool m_bWoken = false;
+    bool m_bStop = false;      // tells the worker to leave
+    bool m_bPlayed = false;
+    bool m_bPtt = false;
+    std::deque<uint8_t> m_rx;
+    UnshiftOnSpace m_rxUsos;
+    UnshiftOnSpace m_txUsos;
+    RttyParams m_params;
+    std::unique_ptr<RttyModulator> m_modulator;
+    Clock::time_point m_playedUntil{};   // the last written sample is played then
+    bool m_bDrainPending = false;
+    uint64_t m_nWrites = 0;
+    std::thread m_worker;      // started in Open, joined in Close (owner's thread)
+};
