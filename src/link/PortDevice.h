@@ -18,8 +18,10 @@ struct LineSettings {
     uint8_t dataBits = 8;
     uint8_t parity = 0;
     uint8_t stopBits = 0;
-    // RTS keys a transmitter: Open drops RTS before anything else and leaves
-    // the lines alone on close (no hang-up pulse).
+    // RTS keys a transmitter: a real port drops RTS and DTR (which the system
+    // raises when a tty opens) as the first step of Open and leaves the lines
+    // alone on close (no hang-up pulse). The link lowers both again after
+    // every open, whatever the device did.
     bool pttKeying = false;
 };
 

@@ -57,11 +57,12 @@ bool PosixSerialPort::Open(const LineSettings& settings)
         return false;
 
     // The kernel raises RTS and DTR when a serial device is opened. With RTS
-    // keying a transmitter, drop it before anything else so the radio is keyed
-    // for as short a time as the system allows, and keep the lines as they
-    // are when the device is closed.
+    // keying a transmitter, drop both in one call before anything else (an
+    // interface may key PTT or CW on DTR), so the radio is keyed for as short
+    // a time as the system allows, and keep the lines as they are when the
+    // device is closed.
     if (settings.pttKeying) {
-        SetModemLine(TIOCM_RTS, false);
+        SetModemLine(TIOCM_RTS | TIOCM_DTR, false);
         termios2io::ClearHangupOnClose(m_fd);
     }
     if (::ioctl(m_fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {

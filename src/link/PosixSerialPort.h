@@ -11,7 +11,7 @@
 // drained long before the characters are on the air.
 //
 // Linux raises RTS and DTR inside open() itself; with PTT keying the port
-// drops RTS again as its very first step and clears HUPCL, so the radio sees
+// drops both again as its very first step and clears HUPCL, so the radio sees
 // at most that unavoidable moment and no pulse when the device is closed.
 //
 // A device that vanishes (EIO, ENXIO, ENODEV, hang-up) marks the port down

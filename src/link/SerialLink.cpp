@@ -91,9 +91,14 @@ void SerialLink::Connect(bool open)
 
     m_hPort = std::move(device);
     m_bDown = false;
+    m_charTime = LineCharTime(settings);
     {
         std::lock_guard lock(m_txMutex);
         m_nWritesStarted = 0;
+        m_nWritesDrained = 0;
+        m_bTxWriting = false;
+        m_bLastWriteFill = false;
+        m_tLineFree = std::chrono::steady_clock::now();
         // Nothing has been written on this port yet, so nothing waits to drain.
         m_bTxEmpty = 1;
     }
@@ -118,9 +123,13 @@ void SerialLink::Connect(bool open)
             m_hPort->SetRts(true);
             m_hPort->SetDtr(true);
         } else {
-            // The transmitter starts unkeyed and DTR stays low.
+            // The transmitter starts unkeyed, and DTR stays low from here to
+            // the close: the system raises both lines when a tty opens, and
+            // interfaces that key PTT or CW on DTR would otherwise put the
+            // transmitter on the air for the whole session.
             m_bKeyed = 0;
             m_hPort->SetRts(false);
+            m_hPort->SetDtr(false);
         }
     }
     std::this_thread::sleep_for(kOpenSettle);
@@ -289,8 +298,13 @@ void SerialLink::TransmitThread()
         lock.unlock();
         const bool again = TxStep();
         lock.lock();
-        if (!again)
-            m_txWake.wait(lock, [&] { return m_nTxWakeGen != seen || !m_bRunning; });
+        if (again)
+            continue;
+        auto news = [&] { return m_nTxWakeGen != seen || !m_bRunning; };
+        if (m_tTxRecheck == std::chrono::steady_clock::time_point::max())
+            m_txWake.wait(lock, news);
+        else
+            m_txWake.wait_until(lock, m_tTxRecheck, news);
     }
 }
 
@@ -303,34 +317,98 @@ void SerialLink::OnDrained(uint64_t drainedWrites)
         // release the write after it, nor let the transmitter unkey early.
         if (drainedWrites < m_nWritesStarted)
             return;
+        m_nWritesDrained = drainedWrites;
         m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
     m_txWake.notify_all();
 }
 
-void SerialLink::WriteBytes(const std::string& bytes)
+bool SerialLink::LineIdleLocked(std::chrono::steady_clock::time_point now) const
 {
-    if (!PortUsable() || bytes.empty())
+    return !m_bTxWriting && m_nWritesDrained >= m_nWritesStarted && now >= m_tLineFree;
+}
+
+bool SerialLink::IsLineQuiet() const
+{
+    if (!m_bOpen || m_bDown)
+        return true;
+    std::lock_guard lock(m_txMutex);
+    return m_strTxQueue.empty() && m_strTxOut.empty() && LineIdleLocked(std::chrono::steady_clock::now());
+}
+
+std::chrono::milliseconds SerialLink::LineTimeLeft() const
+{
+    if (!m_bOpen || m_bDown)
+        return std::chrono::milliseconds(0);
+    std::lock_guard lock(m_txMutex);
+    const auto now = std::chrono::steady_clock::now();
+    const auto left = now >= m_tLineFree ? std::chrono::milliseconds(0)
+                                         : std::chrono::ceil<std::chrono::milliseconds>(m_tLineFree - now);
+    return m_bTxWriting ? std::max(left, std::chrono::milliseconds(1)) : left;
+}
+
+bool SerialLink::IsIdleFillOnAir() const
+{
+    if (!m_bOpen || m_bDown)
+        return false;
+    std::lock_guard lock(m_txMutex);
+    return m_bTxActive && m_bDiddle && m_bKeyed && !m_bTxHold && m_strTxQueue.empty() &&
+           m_strTxOut.empty() && m_bLastWriteFill;
+}
+
+void SerialLink::WriteBytes(const std::string& bytes, bool fill)
+{
+    if (!PortUsable() || bytes.empty()) {
+        std::lock_guard lock(m_txMutex);
+        m_bTxWriting = false;
         return;
+    }
     {
         std::lock_guard lock(m_txMutex);
         m_bTxEmpty = 0;
         ++m_nWritesStarted;
+        m_bLastWriteFill = fill;
     }
     // Bytes that can't be written in time are lost: there is no retry.
-    m_hPort->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                   WriteTimeoutMs(bytes.size()));
+    const size_t taken = m_hPort->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                        WriteTimeoutMs(bytes.size()));
+    {
+        // The bytes start no later than now, behind whatever was still on
+        // the line: this bounds when the last of them has left it.
+        std::lock_guard lock(m_txMutex);
+        m_bTxWriting = false;
+        m_tLineFree = std::max(std::chrono::steady_clock::now(), m_tLineFree) +
+                      m_charTime * static_cast<int64_t>(taken);
+    }
     if (m_hPort->IsDown())
         MarkDown();
 }
 
+namespace {
+
+// The idle-fill pattern for a byte size; empty for sizes that have none.
+std::string FillPattern(uint8_t byteSize)
+{
+    switch (byteSize) {
+    case 5: return std::string(SerialLink::kChunk, '\x1F');   // four LTRS
+    case 7: return std::string(SerialLink::kChunk, '\x7F');
+    case 8: return std::string(SerialLink::kChunk, '\xFF');
+    default: return {};
+    }
+}
+
+}  // namespace
+
 bool SerialLink::TxStep()
 {
+    m_tTxRecheck = std::chrono::steady_clock::time_point::max();
     if (m_bTxHold || !m_bTxEmpty)
         return false;
 
     std::string out;
+    bool fill = false;
+    bool keyOnly = false;
     {
         std::lock_guard lock(m_txMutex);
         if (!m_strTxOut.empty()) {
@@ -340,44 +418,59 @@ bool SerialLink::TxStep()
             m_strTxOut.append(m_strTxQueue, 0, n);
             m_strTxQueue.erase(0, n);
             return true;   // the next pass writes them
-        }
-    }
-
-    if (!out.empty()) {
-        KeyTransmitter();
-        if (m_bTxHold || !m_bRunning) {
-            // Receive was chosen while the transmitter keyed: the bytes go
-            // back in front of the out-buffer instead of out on a dead carrier.
-            std::lock_guard lock(m_txMutex);
-            m_strTxOut.insert(0, out);
+        } else if (!m_bTxActive) {
+            // Nothing left and no transmission: unkey, but only once the line
+            // is quiet. m_bTxEmpty alone is not enough: queuing text (even
+            // text that encoded to nothing) releases it early.
+            if (!m_bKeyed)
+                return false;
+            const auto now = std::chrono::steady_clock::now();
+            if (!LineIdleLocked(now)) {
+                // A drain report wakes the thread; only the line time left
+                // needs a timed look.
+                if (!m_bTxWriting && m_nWritesDrained >= m_nWritesStarted)
+                    m_tTxRecheck = m_tLineFree;
+                return false;
+            }
+        } else if (m_bDiddle) {
+            out = FillPattern(m_nByteSize);
+            fill = true;
+            keyOnly = out.empty();
+        } else {
             return false;
         }
-        WriteBytes(out);
-        return true;
+        // From here the bytes are in no buffer but still to go: the write is
+        // in progress, so the line is not quiet.
+        m_bTxWriting = !out.empty();
     }
 
-    if (!m_bTxActive) {
+    if (out.empty() && !keyOnly) {
         UnkeyTransmitter();
         return false;
     }
-    if (!m_bDiddle)
-        return false;
-    std::string fill;
-    switch (m_nByteSize) {
-    case 5: fill.assign(kChunk, '\x1F'); break;   // four LTRS
-    case 7: fill.assign(kChunk, '\x7F'); break;
-    case 8: fill.assign(kChunk, '\xFF'); break;
-    default: break;
-    }
     KeyTransmitter();
-    if (fill.empty() || m_bTxHold || !m_bRunning)
+    if (keyOnly)
+        return false;   // idle fill for a byte size without a pattern: keyed, nothing written
+    if (m_bTxHold || !m_bRunning) {
+        // Receive was chosen while the transmitter keyed: the bytes go back
+        // in front of the out-buffer instead of out on a dead carrier (idle
+        // fill is simply dropped).
+        std::lock_guard lock(m_txMutex);
+        m_bTxWriting = false;
+        if (!fill)
+            m_strTxOut.insert(0, out);
         return false;
-    WriteBytes(fill);
+    }
+    WriteBytes(out, fill);
     return true;
 }
 
 void SerialLink::QueueText(std::string_view bytes)
 {
+    // Text that encoded to nothing (a character without a Baudot code) must
+    // not release anything: the previous write may still be on the line.
+    if (bytes.empty())
+        return;
     {
         std::lock_guard lock(m_txMutex);
         m_strTxQueue.append(bytes);

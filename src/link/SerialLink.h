@@ -10,9 +10,10 @@
 // link from their own (user-interface) thread: close, change parameters, open.
 //
 // Threads and locks:
-// - m_txMutex guards m_strTxQueue, m_strTxOut, m_nTxWakeGen and
-//   m_nWritesStarted; the transmit thread sleeps on m_txWake until
-//   m_nTxWakeGen changes. Everything that can give it work bumps the
+// - m_txMutex guards m_strTxQueue, m_strTxOut, m_nTxWakeGen and the write
+//   accounting below it; the transmit thread sleeps on m_txWake until
+//   m_nTxWakeGen changes (or, when only a line time is left to pass, until
+//   then). Everything that can give it work bumps the
 //   generation: QueueText, PushFront, ClearTransmit, an output-drained report,
 //   closing, and Wake(). Owners who change m_bTxActive, m_bTxHold or m_bDiddle
 //   directly call Wake() afterwards so the thread looks again.
@@ -30,6 +31,7 @@
 #include "link/PortDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -104,6 +106,28 @@ public:
     void InjectTestMessage(bool testMode);
     size_t TxQueueLength() const;
     size_t TxOutLength() const;
+
+    // The one rule for the end of a transmission. The line is quiet when
+    // nothing is queued, the out-buffer is empty, no write is in progress
+    // (bytes taken from the out-buffer count from that moment, not from the
+    // write call), the device's drained report covers the latest write, and
+    // that write's line time, reckoned by the link from the line settings,
+    // has passed. Whatever unkeys because the text is finished waits for it:
+    // the transmit thread's own unkey on an empty queue, and the owner's
+    // returns to receive after Send/Receive and a stop-transmit. A closed or
+    // vanished link is quiet. Any thread; takes m_txMutex for a moment.
+    bool IsLineQuiet() const;
+    // How long, by the link's own reckoning from the line settings, the last
+    // character written still needs to leave the line: 0 once it has (a write
+    // in progress counts as at least 1 ms left). It does not wait for the
+    // device's drained report, so a device that never reports one can be told
+    // apart from a line still busy. Any thread.
+    std::chrono::milliseconds LineTimeLeft() const;
+    // Idle fill is on the air: a transmission is active with idle fill on,
+    // the transmitter keyed and not held, nothing queued or in the
+    // out-buffer, and the latest write was idle fill (not the end of the
+    // text). Any thread.
+    bool IsIdleFillOnAir() const;
     // Tells the transmit thread to look at the flags again (after changing
     // m_bTxActive, m_bTxHold or m_bDiddle directly). Any thread.
     void Wake();
@@ -133,7 +157,10 @@ private:
     // One pass of the transmit rules; true when the next pass should follow
     // at once rather than wait for news.
     bool TxStep();
-    void WriteBytes(const std::string& bytes);
+    // Writes bytes TxStep has taken (m_bTxWriting set); clears the mark.
+    void WriteBytes(const std::string& bytes, bool fill);
+    // Under m_txMutex: no write in progress, the latest drained and its line time past.
+    bool LineIdleLocked(std::chrono::steady_clock::time_point now) const;
     void OnDrained(uint64_t drainedWrites);
     void MarkDown();
     void Notify();                 // bumps m_nTxWakeGen and wakes the transmit thread
@@ -159,6 +186,14 @@ private:
     std::string m_strTxOut;                             // guarded by m_txMutex
     uint64_t m_nTxWakeGen = 0;                          // guarded by m_txMutex
     uint64_t m_nWritesStarted = 0;                      // guarded by m_txMutex
+    uint64_t m_nWritesDrained = 0;                      // guarded by m_txMutex: covered by the latest drain
+    bool m_bTxWriting = false;                          // guarded by m_txMutex: bytes taken, write not returned
+    bool m_bLastWriteFill = false;                      // guarded by m_txMutex: the latest write was idle fill
+    // Guarded by m_txMutex: when the last character written leaves the line.
+    std::chrono::steady_clock::time_point m_tLineFree{};
+    std::chrono::microseconds m_charTime{0};            // set in Connect while no worker runs
+    // Transmit thread only: TxStep asks to look again at this time (max: no need).
+    std::chrono::steady_clock::time_point m_tTxRecheck = std::chrono::steady_clock::time_point::max();
 
     std::mutex m_keyMutex;
 };

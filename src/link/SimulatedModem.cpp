@@ -19,14 +19,57 @@ std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 
 SimulatedModem::SimulatedModem(std::string_view mode)
 {
+    constexpr std::string_view kTrace = "trace=";
+    if (const size_t q = mode.find('?'); q != std::string_view::npos) {
+        const std::string_view options = mode.substr(q + 1);
+        if (options.substr(0, kTrace.size()) == kTrace)
+            m_strTracePath = std::string(options.substr(kTrace.size()));
+        mode = mode.substr(0, q);
+    }
     m_bDemo = mode == "demo";
     m_bLoopback = m_bDemo || mode == "loopback";
     m_charTime = SimCharTime(m_settings);
 }
 
-void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs)
+SimulatedModem::~SimulatedModem()
 {
-    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs});
+    Close();
+}
+
+void SimulatedModem::TraceLocked(const std::string& line)
+{
+    if (!m_trace)
+        return;
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_tOpened);
+    std::fprintf(m_trace, "%lld %s\n", static_cast<long long>(us.count()), line.c_str());
+    std::fflush(m_trace);
+}
+
+void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs,
+                                  Clock::time_point ends)
+{
+    if (m_trace) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string line;
+        switch (kind) {
+        case SimEvent::Kind::Open:
+            line = "open " + std::to_string(m_settings.baud) + " " + std::to_string(m_settings.dataBits);
+            break;
+        case SimEvent::Kind::Write:
+            line = "write ";
+            for (unsigned char c : bytes) {
+                line += kHex[c >> 4];
+                line += kHex[c & 15];
+            }
+            break;
+        case SimEvent::Kind::Rts: line = level ? "rts 1" : "rts 0"; break;
+        case SimEvent::Kind::Dtr: line = level ? "dtr 1" : "dtr 0"; break;
+        case SimEvent::Kind::Purge: line = "purge"; break;
+        case SimEvent::Kind::Close: line = "close"; break;
+        }
+        TraceLocked(line);
+    }
+    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs, ends});
     m_changed.notify_all();
 }
 
@@ -47,11 +90,14 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_nStalledBytes = 0;
     const auto now = Clock::now();
     m_busyUntil = now;
+    m_tOpened = now;
+    if (!m_strTracePath.empty() && !m_trace)
+        m_trace = std::fopen(m_strTracePath.c_str(), "a");
     RecordLocked(SimEvent::Kind::Open);
-    if (settings.pttKeying) {
-        m_bRts = false;
-        RecordLocked(SimEvent::Kind::Rts, {}, false);
-    }
+    // Opening a tty raises both lines; lowering them is left to the link,
+    // so tests see whether it does.
+    m_bRts = true;
+    m_bDtr = true;
     m_rx.clear();
     m_rxScheduledUntil = now;
     RecordLocked(SimEvent::Kind::Purge);
@@ -68,6 +114,10 @@ void SimulatedModem::Close()
     m_rx.clear();
     m_nextDemo = Clock::time_point::max();
     RecordLocked(SimEvent::Kind::Close);
+    if (m_trace) {
+        std::fclose(m_trace);
+        m_trace = nullptr;
+    }
 }
 
 std::string SimulatedModem::DemoCallLocked() const
@@ -140,6 +190,7 @@ PortEvents SimulatedModem::WaitEvents()
             m_bDrainPending = false;
             ev.flags |= PortEvents::kDrained;
             ev.drainedWrites = m_nWrites;
+            TraceLocked("drained");
         }
         if (ev.flags)
             return ev;
@@ -198,7 +249,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         ScheduleLocked(bytes, start);
     if (m_bDemo && m_settings.dataBits == 8 && bytes.find('\r') != std::string::npos)
         ScheduleLocked("\ncmd:", start);
-    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs);
+    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs, m_busyUntil);
     return take;
 }
 

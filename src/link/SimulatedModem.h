@@ -11,11 +11,23 @@
 // and a 5-bit link hears a Baudot CQ call now and then, a 7-bit link the same
 // call in ASCII, an 8-bit (TNC) link answers each CR with "cmd:".
 //
+// Like a real tty it raises RTS and DTR when it opens, whatever the line
+// settings: lowering them for PTT keying is left to the link, so tests see
+// whether it does (the real port drops them itself as well, at once).
+//
+// A keying trace for checks of the whole program: "sim:<mode>?trace=<path>"
+// appends one line per event to <path>, flushed at once:
+// "<microseconds since the device opened> <event> [detail]" with the events
+// "open <baud> <data bits>", "write <bytes as hex, no spaces>", "drained",
+// "rts 0|1", "dtr 0|1", "purge" and "close". A file that can't be opened
+// gives no trace and no error.
+//
 // Thread-safe: every member may be called from any thread.
 #include "link/PortDevice.h"
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -30,6 +42,8 @@ struct SimEvent {
     std::string bytes;          // Write: the bytes taken
     bool level = false;         // Rts/Dtr: the new state
     uint32_t timeoutMs = 0;     // Write: the time-out the caller gave
+    // Write: when the last stop bit of its last character has left the line.
+    std::chrono::steady_clock::time_point ends{};
 };
 
 class SimulatedModem : public PortDevice {
@@ -37,8 +51,11 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // `mode` is what follows "sim:": "demo", "loopback", or anything else for a
-    // plain modem that only does what it is told.
+    // plain modem that only does what it is told; "?trace=<path>" may follow.
     explicit SimulatedModem(std::string_view mode = {});
+    ~SimulatedModem() override;
+    // The trace file named in the device value; empty when there is none.
+    const std::string& TracePath() const { return m_strTracePath; }
 
     bool Open(const LineSettings& settings) override;
     void Close() override;
@@ -89,7 +106,8 @@ private:
 
     // All below under m_mutex.
     void RecordLocked(SimEvent::Kind kind, std::string bytes = {}, bool level = false,
-                      uint32_t timeoutMs = 0);
+                      uint32_t timeoutMs = 0, Clock::time_point ends = {});
+    void TraceLocked(const std::string& line);
     Clock::time_point ScheduleLocked(std::string_view bytes, Clock::time_point after);
     void PlayDemoLocked(Clock::time_point now);
     std::string DemoCallLocked() const;
@@ -111,6 +129,10 @@ private:
     bool m_bRts = false;
     bool m_bDtr = false;
     int m_nOpens = 0;
+    // Keying trace: open from Open to Close when a path was given.
+    std::string m_strTracePath;
+    std::FILE* m_trace = nullptr;
+    Clock::time_point m_tOpened{};
     // Output pacing.
     bool m_bDrainPending = false;
     Clock::time_point m_busyUntil{};

@@ -20,12 +20,14 @@ public:
     virtual void SendToLink(std::string& text) = 0;
     // The RTTY link's echo through its codec (does nothing unless 5-bit).
     virtual void EchoThroughCodec(std::string& text, int stream) = 0;
-    // The transmitter is keyed and not held, and its out-buffer or (read under
-    // the link's lock) its queue still holds text: a stop-transmit must wait.
-    virtual bool TransmitPending() = 0;
-
     virtual void DoTransmit() = 0;
-    virtual void DoReceive() = 0;
+    // A stop-transmit: Begin when its wait starts; Pending at each look, true
+    // while the text before it is still queued or on the line; End once it is
+    // over, which returns to receive unless the operator chose Transmit
+    // meanwhile (TxRxControl's stop-transmit).
+    virtual void BeginStopTransmit() = 0;
+    virtual bool StopTransmitPending() = 0;
+    virtual void EndStopTransmit() = 0;
     // One step of the transmit pane's one-second timer (status panes).
     virtual void TimerStep() = 0;
 

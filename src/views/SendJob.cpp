@@ -38,11 +38,15 @@ bool SendJob::RunStep(Step& step)
         m_host.RepaintTransmitView();
         break;
     case Kind::kDrainThenReceive:
-        if (m_host.TransmitPending()) {
+        if (!step.begun) {
+            m_host.BeginStopTransmit();
+            step.begun = true;
+        }
+        if (m_host.StopTransmitPending()) {
             m_host.TimerStep();
             return false;
         }
-        m_host.DoReceive();
+        m_host.EndStopTransmit();
         break;
     case Kind::kClearDeadman:
         m_host.ClearDeadmanCount();

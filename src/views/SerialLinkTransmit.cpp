@@ -2,6 +2,9 @@
 
 #include "link/SerialLink.h"
 
+#include <algorithm>
+#include <cstdint>
+
 void SerialLinkTransmit::SendText(std::string& text) { m_link.SendText(text); }
 void SerialLinkTransmit::SendChar(const char* text) { m_link.SendChar(text); }
 void SerialLinkTransmit::PushFront(uint8_t byte) { m_link.PushFront(byte); }
@@ -38,3 +41,10 @@ void SerialLinkTransmit::SetTxHold(bool on)
 
 bool SerialLinkTransmit::Keyed() const { return m_link.m_bKeyed.load() != 0; }
 bool SerialLinkTransmit::Diddle() const { return m_link.m_bDiddle.load() != 0; }
+bool SerialLinkTransmit::LineQuiet() const { return m_link.IsLineQuiet(); }
+uint32_t SerialLinkTransmit::LineTimeLeftMs() const
+{
+    return static_cast<uint32_t>(std::min<int64_t>(m_link.LineTimeLeft().count(), UINT32_MAX));
+}
+
+bool SerialLinkTransmit::IdleFillOnAir() const { return m_link.IsIdleFillOnAir(); }

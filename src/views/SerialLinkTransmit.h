@@ -29,6 +29,9 @@ public:
     void SetTxHold(bool on) override;
     bool Keyed() const override;
     bool Diddle() const override;
+    bool LineQuiet() const override;
+    uint32_t LineTimeLeftMs() const override;
+    bool IdleFillOnAir() const override;
 
 private:
     SerialLink& m_link;

@@ -41,4 +41,15 @@ public:
     virtual void SetTxHold(bool on) = 0;
     virtual bool Keyed() const = 0;
     virtual bool Diddle() const = 0;
+
+    // The link's one rule for the end of a transmission: nothing queued or in
+    // the out-buffer, no write in progress, the latest write drained and its
+    // line time past. What unkeys because the text is finished waits for it.
+    virtual bool LineQuiet() const = 0;
+    // Milliseconds the last character written still needs on the line by the
+    // link's own reckoning, without the device's drained report (0: gone).
+    virtual uint32_t LineTimeLeftMs() const = 0;
+    // Idle fill is on the air: active, keyed, nothing waiting, and the latest
+    // write was fill rather than the end of the text.
+    virtual bool IdleFillOnAir() const = 0;
 };

@@ -23,7 +23,8 @@ constexpr const char* kDiddle = "Diddle";
 
 TxRxControl::TxRxControl(SettingsStore& settings, CVELTRANDoc& doc, TransmitHost& host,
                          const TickSource& clock)
-    : m_settings(settings), m_doc(doc), m_host(host), m_clock(clock)
+    : m_settings(settings), m_doc(doc), m_host(host), m_clock(clock), m_stopWait(clock),
+      m_returnWait(clock)
 {
     LoadDiddleBeep();
 }
@@ -54,6 +55,7 @@ void TxRxControl::DoTransmit()
 {
     if (CurrentProtocol() != kManual)
         return;
+    ++m_nTransmits;
     ShowAuto(kTxd);
     if (ReceiveSide* rv = m_host.ReceiveView()) {
         TransmitLink& link = rv->Link();
@@ -95,11 +97,14 @@ void TxRxControl::SendReceive(bool testMode)
         return;
     }
     DoTransmit();
+    m_returnWait.Reset();
     m_bReturnToReceive = 1;
 }
 
 void TxRxControl::ClearTxBuffer(const std::function<void()>& discardUnsent)
 {
+    // The sends are dropped with the buffer, a waiting stop-transmit too.
+    m_bStopWaiting = false;
     if (ReceiveSide* rv = m_host.ReceiveView()) {
         rv->Link().ClearTransmit();
         if (discardUnsent)
@@ -151,19 +156,31 @@ void TxRxControl::IdleFillStep()
     TransmitLink& link = m_host.ReceiveView()->Link();
     const size_t out = link.TxOutLength();
     const size_t queued = link.TxQueueLength();
-    if (link.Diddle() && out == 0 && queued == 0) {
+    // Only the link can tell idle fill from the end of the text (whose last
+    // write leaves the out-buffer empty before it is on the line), and the
+    // final drain of a stop-transmit is no idle period.
+    if (!m_bStopWaiting && link.IdleFillOnAir()) {
         // Idle fill is on the air: announce it once per idle period.
         if (m_bDiddleBeep && !m_bDiddleShown)
             m_host.Beep();
         m_bDiddleShown = 1;
         ShowDiddle(kDiddle);
-        if (m_bReturnToReceive)
-            DoReceive();
-        m_bReturnToReceive = 0;
+        if (m_bReturnToReceive) {
+            m_returnWait.Reset();
+            ReturnWhenQuiet(link);
+        }
     } else {
         m_bDiddleShown = 0;
         ShowDiddle(std::to_string(out + queued));
     }
+}
+
+void TxRxControl::ReturnWhenQuiet(TransmitLink& link)
+{
+    // The first look ends the idle fill; the link unkeys by itself once the
+    // fill on the line has gone, and a later tick returns to receive.
+    if (!m_returnWait.Pending(link))
+        DoReceive();
 }
 
 void TxRxControl::TimerStep()
@@ -178,8 +195,7 @@ void TxRxControl::TimerStep()
                 m_bDiddleShown = 0;
                 ShowDiddle(std::string());
                 if (m_bReturnToReceive)
-                    DoReceive();
-                m_bReturnToReceive = 0;
+                    ReturnWhenQuiet(link);
             }
             return;
         }
@@ -196,6 +212,29 @@ void TxRxControl::TimerStep()
         }
     }
     ReleaseDelayedIfQuiet();
+}
+
+void TxRxControl::BeginStopTransmit()
+{
+    m_stopWait.Reset();
+    m_bStopWaiting = true;
+    m_nTransmitsAtStop = m_nTransmits;
+}
+
+bool TxRxControl::StopTransmitPending()
+{
+    if (!m_bStopWaiting || m_nTransmits != m_nTransmitsAtStop)
+        return false;
+    ReceiveSide* rv = m_host.ReceiveView();
+    return rv && m_stopWait.Pending(rv->Link());
+}
+
+void TxRxControl::EndStopTransmit()
+{
+    const bool overruled = m_bStopWaiting && m_nTransmits != m_nTransmitsAtStop;
+    m_bStopWaiting = false;
+    if (!overruled)
+        DoReceive();
 }
 
 void TxRxControl::ReleaseDelayedIfQuiet()

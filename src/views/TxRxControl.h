@@ -9,6 +9,13 @@
 // only the status texts change. User-interface thread only; the timer step may
 // also be entered directly from the macro sender's drain wait, which is why
 // m_bFlushing guards FlushDelayed against running inside itself.
+//
+// Returns to receive because the text is finished (Send/Receive, a
+// stop-transmit in a macro or tape) wait for the link's quiet line
+// (StopTransmitWait), so the last character is never cut; Receive and Clear
+// TX Buffer drop the transmitter at once, as the operator asked.
+#include "views/StopTransmitWait.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -50,6 +57,15 @@ public:
     // One tick of timer 3.
     void TimerStep();
 
+    // A stop-transmit (Ctrl-Q in a macro or tape) in three calls: Begin when
+    // its wait starts; StopTransmitPending at each look, true while the text
+    // is still queued or on the line; End once it is over, which returns to
+    // receive unless Transmit was chosen during the wait (the operator's
+    // later command wins). Clear TX Buffer abandons a wait.
+    void BeginStopTransmit();
+    bool StopTransmitPending();
+    void EndStopTransmit();
+
     // Command states of Transmit, Receive, Send/Receive and Clear TX Buffer.
     void UpdateTransmit(CommandState& state);
     void UpdateReceive(CommandState& state);
@@ -60,12 +76,16 @@ public:
 
     bool ReturnToReceivePending() const { return m_bReturnToReceive != 0; }
     bool DiddleShown() const { return m_bDiddleShown != 0; }
+    bool StopTransmitWaiting() const { return m_bStopWaiting; }
 
 private:
     void ShowAuto(const std::string& text);
     void ShowDiddle(const std::string& text);
     // The idle-fill test shared by Manual and keyed Delay/Auto.
     void IdleFillStep();
+    // Send/Receive's pending return, once its text is through: receive when
+    // the line is quiet.
+    void ReturnWhenQuiet(TransmitLink& link);
     void ReleaseDelayedIfQuiet();
     void CopyToReceiveList(const std::string& text);
 
@@ -79,4 +99,12 @@ private:
     uint32_t m_bDiddleBeep = 0;
     uint32_t m_bDiddleShown = 0;
     uint32_t m_bReturnToReceive = 0;
+
+    // Transmit commands carried out, so a wait can tell one given during it.
+    uint32_t m_nTransmits = 0;
+    // A stop-transmit is waiting, begun when m_nTransmits was m_nTransmitsAtStop.
+    bool m_bStopWaiting = false;
+    uint32_t m_nTransmitsAtStop = 0;
+    StopTransmitWait m_stopWait;
+    StopTransmitWait m_returnWait;   // Send/Receive's return
 };

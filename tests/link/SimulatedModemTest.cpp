@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <future>
 
 using namespace linktest;
@@ -109,6 +110,7 @@ TEST(SimulatedModem, RecordsModemLinesInOrderAndVanishesForGood)
     LineSettings ls = At(45, 5);
     ls.pttKeying = true;
     ASSERT_TRUE(modem.Open(ls));
+    EXPECT_TRUE(modem.Rts() && modem.Dtr());
     modem.SetRts(true);
     modem.SetDtr(true);
     modem.SetRts(false);
@@ -118,8 +120,8 @@ TEST(SimulatedModem, RecordsModemLinesInOrderAndVanishesForGood)
         if (e.kind == SimEvent::Kind::Rts || e.kind == SimEvent::Kind::Dtr)
             lines.emplace_back(e.kind, e.level);
     using K = SimEvent::Kind;
-    EXPECT_EQ(lines, (std::vector<std::pair<K, bool>>{{K::Rts, false}, {K::Rts, true}, {K::Dtr, true},
-                                                      {K::Rts, false}}));
+    // Both lines are high from the open (as on a tty, PTT keying or not), then as told.
+    EXPECT_EQ(lines, (std::vector<std::pair<K, bool>>{{K::Rts, true}, {K::Dtr, true}, {K::Rts, false}}));
     for (size_t i = 1; i < log.size(); ++i)
         EXPECT_GE(log[i].time, log[i - 1].time);
 
@@ -155,4 +157,43 @@ TEST(SimulatedModem, DemoTncEchoesAndAnswersACarriageReturnWithAPrompt)
     const uint8_t cr[1] = {'\r'};
     modem.Write(cr, 1, 10);
     EXPECT_EQ(ReadAll(modem, 6), "\r\ncmd:");
+}
+
+TEST(SimulatedModem, TraceAppendsOneFlushedLinePerEventTimedFromTheOpen)
+{
+    auto readLines = [] {
+        std::ifstream in("trace.txt");
+        std::vector<std::pair<long long, std::string>> lines;
+        long long us = 0;
+        std::string rest;
+        while (in >> us && std::getline(in, rest))
+            lines.emplace_back(us, rest);
+        return lines;
+    };
+    { std::ofstream("trace.txt") << "12 earlier\n"; }   // appended to, never truncated
+    SimulatedModem modem("quiet?trace=trace.txt");
+    EXPECT_EQ(modem.TracePath(), "trace.txt");
+    ASSERT_TRUE(modem.Open(At(45, 5)));
+    modem.SetRts(false);
+    modem.SetDtr(false);
+    const uint8_t codes[2] = {0x1F, 0x03};
+    modem.Write(codes, 2, 1000);
+    EXPECT_EQ(readLines().back().second, " write 1f03") << "flushed at once";
+    WaitFor(modem, PortEvents::kDrained);
+    modem.SetRts(true);
+    modem.Purge();
+    modem.Close();
+
+    const auto lines = readLines();
+    std::vector<std::string> events;
+    for (const auto& [us, text] : lines)
+        events.push_back(text);
+    EXPECT_EQ(events, (std::vector<std::string>{" earlier", " open 45 5", " purge", " rts 0", " dtr 0",
+                                                " write 1f03", " drained", " rts 1", " purge", " close"}));
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_LT(lines[1].first, 100000);
+    for (size_t i = 2; i < lines.size(); ++i)
+        EXPECT_GE(lines[i].first, lines[i - 1].first);
+    // Two characters of 7 bits at 45 baud before the drain.
+    EXPECT_GE(lines[6].first - lines[5].first, 2 * 155555);
 }

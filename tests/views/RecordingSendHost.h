@@ -10,7 +10,7 @@ class RecordingSendHost : public SendHost {
 public:
     bool receiveView = true;
     bool charMode = false;
-    // TransmitPending answers true this many times, then false.
+    // StopTransmitPending answers true this many times, then false.
     int pendingLooks = 0;
     std::vector<std::string> events;
     std::string sent;  // everything given to the link, in order
@@ -30,7 +30,8 @@ public:
         if (stream != 2)
             events.push_back("wrong echo stream");
     }
-    bool TransmitPending() override
+    void BeginStopTransmit() override {}
+    bool StopTransmitPending() override
     {
         if (pendingLooks > 0) {
             --pendingLooks;
@@ -39,7 +40,7 @@ public:
         return false;
     }
     void DoTransmit() override { events.push_back("transmit"); }
-    void DoReceive() override { events.push_back("receive"); }
+    void EndStopTransmit() override { events.push_back("receive"); }
     void TimerStep() override { events.push_back("timer"); }
     void ClearTxEcho() override { events.push_back("clear echo"); }
     void ClearDeadmanCount() override { events.push_back("deadman"); }

@@ -82,6 +82,13 @@ public:
     }
     bool Keyed() const override { return keyed; }
     bool Diddle() const override { return diddle; }
+    bool LineQuiet() const override { return queueLength == 0 && outLength == 0 && !lineBusy; }
+    uint32_t LineTimeLeftMs() const override { return lineTimeLeftMs; }
+    // As the link reckons it: fill follows the text at once while active.
+    bool IdleFillOnAir() const override
+    {
+        return active && diddle && keyed && !hold && queueLength == 0 && outLength == 0;
+    }
 
     // Everything given to SendText and SendChar, in order.
     std::string AllSent() const
@@ -105,6 +112,8 @@ public:
     bool hold = true;
     bool keyed = false;
     bool diddle = true;
+    bool lineBusy = false;   // the last write is still on the line (or not reported drained)
+    uint32_t lineTimeLeftMs = 0;   // by the link's reckoning
     uint8_t shift = 31;
     int dataBits = 5;
 };

@@ -202,55 +202,24 @@ void TransmitSends::EchoThroughCodec(std::string& text, int stream)
         link->EchoThroughCodec(text, stream);
 }
 
-bool TransmitSends::TransmitPending()
-{
-    TransmitLink* link = Link();
-    if (!link || !link->Keyed() || link->TxHold()) {
-        m_bTailWait = false;
-        return false;
-    }
-    if (link->TxOutLength() != 0 || link->TxQueueLength() != 0) {
-        m_bTailWait = false;
-        return true;
-    }
-    // Queue and out-buffer are empty, but the last write (up to five
-    // characters) may still be on the line: returning to receive now would
-    // unkey the transmitter under it. Wait for the port to report it drained,
-    // or at most its line time (idle fill written after it keeps the drained
-    // flag from ever being seen).
-    CVELTRANView* receive = m_app.FindView<CVELTRANView>();
-    if (!receive || receive->Link().m_bTxEmpty.load() != 0) {
-        m_bTailWait = false;
-        return false;
-    }
-    const uint32_t now = m_app.Clock().Now();
-    if (!m_bTailWait) {
-        m_bTailWait = true;
-        m_dwTailStart = now;
-    }
-    if (now - m_dwTailStart >= LastWriteMs(receive->Link())) {
-        m_bTailWait = false;
-        return false;
-    }
-    return true;
-}
-
-uint32_t TransmitSends::LastWriteMs(const SerialLink& link)
-{
-    // Five characters (four queued and one pushed) of start, data and at
-    // most two stop bits, plus a margin for the port's own buffering.
-    const uint32_t bits = 5u * (1u + link.m_nByteSize + 2u);
-    return bits * 1000u / std::max<uint32_t>(link.m_nBaud, 1u) + 50u;
-}
-
 void TransmitSends::DoTransmit()
 {
     m_view.Control().DoTransmit();
 }
 
-void TransmitSends::DoReceive()
+void TransmitSends::BeginStopTransmit()
 {
-    m_view.Control().DoReceive();
+    m_view.Control().BeginStopTransmit();
+}
+
+bool TransmitSends::StopTransmitPending()
+{
+    return m_view.Control().StopTransmitPending();
+}
+
+void TransmitSends::EndStopTransmit()
+{
+    m_view.Control().EndStopTransmit();
 }
 
 void TransmitSends::TimerStep()

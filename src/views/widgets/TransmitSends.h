@@ -23,7 +23,6 @@
 class CVELTRANApp;
 class CVELTRANDoc;
 class CVELTRANView3;
-class SerialLink;
 class TransmitLink;
 
 class TransmitSends : public QObject, public CommandTarget, private SendHost {
@@ -62,9 +61,10 @@ private:
     void InsertText(const std::string& text) override;
     void SendToLink(std::string& text) override;
     void EchoThroughCodec(std::string& text, int stream) override;
-    bool TransmitPending() override;
     void DoTransmit() override;
-    void DoReceive() override;
+    void BeginStopTransmit() override;
+    bool StopTransmitPending() override;
+    void EndStopTransmit() override;
     void TimerStep() override;
     void ClearTxEcho() override;
     void ClearDeadmanCount() override;
@@ -75,8 +75,6 @@ private:
 
     TransmitLink* Link();
     void LookLater();
-    // Longest time the link's last write can take on the line, in ms.
-    static uint32_t LastWriteMs(const SerialLink& link);
 
     CVELTRANApp& m_app;
     CVELTRANDoc& m_doc;
@@ -85,8 +83,4 @@ private:
     MacroSender m_macros;
     TapeSender m_tapes;
     QTimer m_look;
-    // A stop-transmit wait has found queue and out-buffer empty and waits,
-    // since m_dwTailStart (app clock), for the last write to leave the line.
-    bool m_bTailWait = false;
-    uint32_t m_dwTailStart = 0;
 };
