@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -58,7 +59,9 @@ double PaintMs(size_t lines, int scrollBack)
     view.resize(800, 600);
     view.show();
     QCoreApplication::processEvents();
-    view.m_nScrollBack = scrollBack;
+    // Scrolled back as the operator would: the thumb dragged to that line.
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setSliderPosition(bar->maximum() - scrollBack);
     view.viewport()->repaint();  // warm-up: fonts, glyph caches
 
     std::vector<double> ms;

@@ -6,7 +6,7 @@
 
 #include <system_error>
 
-ReceiveDisplay::ReceiveDisplay(ReceiveSource& source, ReceiveLineCutter& cutter, const TickSource& clock,
+ReceiveDisplay::ReceiveDisplay(ReceiveSource& source, DisplayPass& cutter, const TickSource& clock,
                                std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive)
     : m_source(source),
       m_cutter(cutter),
@@ -74,11 +74,11 @@ void ReceiveDisplay::SetByteSize(int bits)
     m_byteSize.store(bits);
 }
 
-ReceiveLineCutter::Repaint ReceiveDisplay::TakeRepaint()
+DisplayPass::Repaint ReceiveDisplay::TakeRepaint()
 {
     std::lock_guard<std::mutex> hold(m_mutex);
-    const ReceiveLineCutter::Repaint due = m_due;
-    m_due = ReceiveLineCutter::Repaint::kNone;
+    const DisplayPass::Repaint due = m_due;
+    m_due = DisplayPass::Repaint::kNone;
     return due;
 }
 
@@ -118,15 +118,15 @@ void ReceiveDisplay::RunPass(bool* more)
         m_lastPoll.store(now);
     }
     const int width = m_pageWidth.load();
-    const ReceiveLineCutter::Repaint repaint = m_cutter.Pass(taken, m_byteSize.load(), width);
+    const DisplayPass::Repaint repaint = m_cutter.Pass(taken, m_byteSize.load(), width);
     *more = m_cutter.NeedsPass(width);
-    if (repaint == ReceiveLineCutter::Repaint::kNone)
+    if (repaint == DisplayPass::Repaint::kNone)
         return;
 
     bool post = false;
     {
         std::lock_guard<std::mutex> hold(m_mutex);
-        post = m_due == ReceiveLineCutter::Repaint::kNone;
+        post = m_due == DisplayPass::Repaint::kNone;
         if (repaint > m_due)
             m_due = repaint;
     }

@@ -1,7 +1,7 @@
 #pragma once
-// The receive page's display thread: takes received text from a source, cuts
-// it into lines with a ReceiveLineCutter and asks the user-interface thread to
-// repaint. It never spins: it sleeps on a condition variable until Notify()
+// The display thread of a port-owning pane (the receive page and the TNC
+// terminal): takes received text from a source, cuts it into lines with the
+// pane's DisplayPass and asks the user-interface thread to repaint. It never spins: it sleeps on a condition variable until Notify()
 // (the link's data-ready callback) or until a pass left work behind, so text
 // appears within one pass of its arrival and an idle page costs nothing.
 //
@@ -11,7 +11,7 @@
 // display thread and must only post to the user-interface thread; it is
 // called only when no earlier request is still outstanding (TakeRepaint()
 // collects them), so a fast line cannot flood the event queue.
-#include "views/ReceiveLineCutter.h"
+#include "views/DisplayPass.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -29,7 +29,7 @@ public:
 
     // `lastPoll` and `lastReceive` are the owner's tick stamps: the time of the
     // latest pass, and of the latest pass that took text. They outlive this.
-    ReceiveDisplay(ReceiveSource& source, ReceiveLineCutter& cutter, const TickSource& clock,
+    ReceiveDisplay(ReceiveSource& source, DisplayPass& cutter, const TickSource& clock,
                    std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive);
     ~ReceiveDisplay();
     ReceiveDisplay(const ReceiveDisplay&) = delete;
@@ -48,13 +48,13 @@ public:
     // New text may be waiting in the source. Any thread; never blocks for long.
     void Notify();
 
-    // The stored "RTTYPageWidth" (clamped when used) and the link's data bits,
+    // The stored page width (clamped by the pass) and the link's data bits,
     // copied here by the owner so the display thread never reads the store.
     void SetPageWidth(int stored);
     void SetByteSize(int bits);
 
     // The repaint due since the last call (the widest one asked for), and clears it.
-    ReceiveLineCutter::Repaint TakeRepaint();
+    DisplayPass::Repaint TakeRepaint();
 
     // While the thread waits for text every moment counts as a pass without
     // text; the owner's timer calls this so that lastPoll keeps moving while
@@ -66,7 +66,7 @@ private:
     void RunPass(bool* more);
 
     ReceiveSource& m_source;
-    ReceiveLineCutter& m_cutter;
+    DisplayPass& m_cutter;
     const TickSource& m_clock;
     std::atomic<uint32_t>& m_lastPoll;
     std::atomic<uint32_t>& m_lastReceive;
@@ -80,7 +80,7 @@ private:
     bool m_bStop = false;
     bool m_bNotified = false;
     bool m_bIdle = false;  // the thread is waiting with no work left
-    ReceiveLineCutter::Repaint m_due = ReceiveLineCutter::Repaint::kNone;
+    DisplayPass::Repaint m_due = DisplayPass::Repaint::kNone;
 
     std::thread m_thread;  // started and joined on the user-interface thread
 };

@@ -10,12 +10,14 @@
 // user-interface thread. m_strCurrentLine and m_strCompleted are guarded by
 // m_lock, so no finished line can fall between the paint handler's copy and
 // its emptying of m_strCompleted.
+#include "views/DisplayPass.h"
+
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 
-class ReceiveLineCutter {
+class ReceiveLineCutter : public DisplayPass {
 public:
     // Stored "RTTYPageWidth" values outside these bounds are taken as the
     // nearest bound: a width of 0 or less would cut an endless run of empty
@@ -23,13 +25,6 @@ public:
     static constexpr int kMinPageWidth = 35;
     static constexpr int kMaxPageWidth = 180;
     static int ClampPageWidth(int stored);
-
-    // What the pass asks to have repainted.
-    enum class Repaint {
-        kNone,
-        kCurrentLine,  // only the current line's row, without erasing, at once
-        kWholeView,    // a line was finished: everything, with erasing
-    };
 
     // Called on the display side once for every bell character taken in.
     using BellHook = std::function<void()>;
@@ -40,12 +35,12 @@ public:
     // bits) ring the hook once each and stay in the text. CRs are dropped. At
     // most one line is finished: at the first LF, or else after `pageWidth`
     // characters (clamped as above). `byteSize` is the link's data bits.
-    Repaint Pass(std::string_view taken, int byteSize, int pageWidth);
+    Repaint Pass(std::string_view taken, int byteSize, int pageWidth) override;
 
     // True when a pass with nothing new would still change something: the
     // pending text holds a finished line, or the current line does not show
     // the pending text yet.
-    bool NeedsPass(int pageWidth) const;
+    bool NeedsPass(int pageWidth) const override;
 
     // A copy of the line still arriving, as drawn: a blank then the pending text.
     std::string CurrentLine() const;

@@ -1,8 +1,9 @@
 #pragma once
-// What each printed page of the receive list holds when printed from the
-// transmit pane: the list's lines oldest first, a page of `linesPerPage`
-// lines after another, and on the page where the list ends, if a row is left,
-// the line still being typed (sent + unsent), printed once per job.
+// What each printed page of a pane's list holds (PanePrinter): the list's
+// lines oldest first, a page of `linesPerPage` lines after another, and, when
+// the transmit pane prints the receive list, on the page where the list ends,
+// if a row is left, the line still being typed (sent + unsent), printed once
+// per job.
 #include <string>
 #include <vector>
 

@@ -1,11 +1,9 @@
 #include "views/ReceivePage.h"
 
+#include "views/PaneViewport.h"
+
 #include <algorithm>
 #include <limits>
-
-namespace {
-constexpr int64_t kMaxBarValue = std::numeric_limits<int>::max();
-}
 
 int ReceivePage::LineHeight(const PageMetrics& m)
 {
@@ -14,12 +12,7 @@ int ReceivePage::LineHeight(const PageMetrics& m)
 
 int ReceivePage::BottomEdge(const PageMetrics& m)
 {
-    const int h = LineHeight(m);
-    const int64_t rows = (static_cast<int64_t>(m.bottom) - m.top) / h;
-    const int64_t needed = std::max<int64_t>(0, m.keptCount) + 2;
-    if (needed < rows)
-        return static_cast<int>(m.bottom - (rows - needed) * h);
-    return m.bottom;
+    return PaneViewport::BottomEdge(m.top, m.bottom, m.lineHeight, m.keptCount);
 }
 
 int ReceivePage::ReservedHeight(const PageMetrics& m)
@@ -42,14 +35,9 @@ void ReceivePage::EchoRow(const PageMetrics& m, int* top, int* bottom)
 std::vector<ReceivePage::Row> ReceivePage::VisibleRows(const PageMetrics& m)
 {
     std::vector<Row> rows;
-    const int h = LineHeight(m);
-    int64_t rowBottom = static_cast<int64_t>(BottomEdge(m)) - ReservedHeight(m);
-    int64_t line = m.lineCount - std::max<int64_t>(0, m.scrollBack);
-    while (line >= 1 && rowBottom > m.top) {
-        rows.push_back(Row{line, static_cast<int>(rowBottom - h), static_cast<int>(rowBottom)});
-        rowBottom -= h;
-        --line;
-    }
+    const int64_t rowBottom = static_cast<int64_t>(BottomEdge(m)) - ReservedHeight(m);
+    for (const PaneViewport::Row& r : PaneViewport::RowsAbove(rowBottom, m.top, m.lineHeight, m.lineCount, m.scrollBack))
+        rows.push_back(Row{r.lineNumber, r.top, r.bottom});
     return rows;
 }
 
@@ -63,62 +51,21 @@ ReceivePage::Hit ReceivePage::HitTest(const PageMetrics& m, int y)
         hit.kind = Hit::kCurrentLine;
         return hit;
     }
-    int64_t rowBottom = b - r;
-    int64_t line = m.lineCount - std::max<int64_t>(0, m.scrollBack);
-    while (line >= 1 && rowBottom > m.top) {
-        if (rowBottom - h < y && y < rowBottom) {
-            hit.kind = Hit::kListLine;
-            hit.lineNumber = line;
-            return hit;
-        }
-        rowBottom -= h;
-        --line;
+    if (const int64_t line = PaneViewport::LineAt(y, b - r, m.top, h, m.lineCount, m.scrollBack)) {
+        hit.kind = Hit::kListLine;
+        hit.lineNumber = line;
     }
     return hit;
 }
 
 int64_t ReceivePage::Scroll(ScrollRequest request, int64_t scrollBack, int64_t lineCount, int64_t thumbPos)
 {
-    const int64_t m = std::max<int64_t>(0, lineCount) + 1;
-    int64_t next = scrollBack;
-    switch (request) {
-    case ScrollRequest::kLineUp:
-        next = scrollBack < m ? scrollBack + 1 : m;
-        break;
-    case ScrollRequest::kLineDown:
-        next = scrollBack > 0 ? scrollBack - 1 : 0;
-        break;
-    case ScrollRequest::kPageUp:
-        next = scrollBack < m - 5 ? scrollBack + 5 : m;
-        break;
-    case ScrollRequest::kPageDown:
-        next = scrollBack > 5 ? scrollBack - 5 : 0;
-        break;
-    case ScrollRequest::kThumbPosition:
-    case ScrollRequest::kThumbTrack:
-        next = m - thumbPos;
-        break;
-    case ScrollRequest::kTop:
-        next = m;
-        break;
-    case ScrollRequest::kBottom:
-        next = 0;
-        break;
-    case ScrollRequest::kOther:
-        break;
-    }
-    return std::clamp<int64_t>(next, 0, m);
+    return ViewportPolicy::ReceivePage().Scrolled(request, scrollBack, lineCount, thumbPos);
 }
 
 ScrollBarState ReceivePage::BarState(int64_t scrollBack, int64_t lineCount)
 {
-    const int64_t m = std::min(std::max<int64_t>(0, lineCount) + 1, kMaxBarValue);
-    ScrollBarState state;
-    state.minimum = 0;
-    state.maximum = static_cast<int>(m);
-    state.position = static_cast<int>(m - std::clamp<int64_t>(scrollBack, 0, m));
-    state.enabled = lineCount > 0;
-    return state;
+    return ViewportPolicy::ReceivePage().Bar(scrollBack, lineCount);
 }
 
 int ReceivePage::Column(int x, int averageCharWidth)

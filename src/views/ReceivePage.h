@@ -9,6 +9,8 @@
 // list lines, skipping the `scrollBack` newest ones. Walks start at the newest
 // end and stop at the top of the page, so the cost is the visible rows only,
 // however long the list is.
+#include "views/ViewportPolicy.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -20,25 +22,6 @@ struct PageMetrics {
     int64_t lineCount = 0;  // lines actually in the receive list (N)
     bool merge = false;     // "XRMerge": the transmit-echo row is shown
     int64_t scrollBack = 0; // newest lines scrolled out of view below the page
-};
-
-enum class ScrollRequest {
-    kLineUp,
-    kLineDown,
-    kPageUp,
-    kPageDown,
-    kThumbPosition,
-    kThumbTrack,
-    kTop,
-    kBottom,
-    kOther,
-};
-
-struct ScrollBarState {
-    int minimum = 0;
-    int maximum = 0;   // M = N + 1
-    int position = 0;  // M - scrollBack
-    bool enabled = false;
 };
 
 class ReceivePage {
@@ -74,7 +57,7 @@ public:
     static Hit HitTest(const PageMetrics& m, int y);
 
     // The new scroll-back count for a request (thumbPos for the two thumb
-    // requests), clamped to 0..N+1.
+    // requests), clamped to 0..N+1: the receive page's ViewportPolicy.
     static int64_t Scroll(ScrollRequest request, int64_t scrollBack, int64_t lineCount, int64_t thumbPos);
     // The scroll bar for a scroll-back count: range 0..M, position M - scrollBack,
     // disabled (not hidden) when the list is empty and nothing can scroll.

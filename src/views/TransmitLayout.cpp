@@ -1,14 +1,14 @@
 #include "views/TransmitLayout.h"
 
+#include "views/PaneViewport.h"
+
 #include <algorithm>
 
 int TransmitLayout::BottomEdge(int clientHeight, int lineHeight, int historyCount)
 {
     if (lineHeight <= 0)
         return clientHeight;
-    const int n = historyCount + 2;
-    const int rows = clientHeight / lineHeight;
-    return n < rows ? clientHeight - (rows - n) * lineHeight : clientHeight;
+    return PaneViewport::BottomEdge(0, clientHeight, lineHeight, historyCount);
 }
 
 TransmitLayout::Hit TransmitLayout::HitTest(int y, int clientHeight, int lineHeight,
@@ -23,41 +23,24 @@ TransmitLayout::Hit TransmitLayout::HitTest(int y, int clientHeight, int lineHei
         return hit;
     }
     // History rows as drawn: newest shown first, upwards until the top.
-    int rowBottom = bottom - lineHeight;
-    for (int line = historyCount - std::max(scrollBack, 0); line >= 1 && rowBottom > 0; --line) {
-        if (y > rowBottom - lineHeight && y < rowBottom) {
-            hit.kind = Hit::kHistoryLine;
-            hit.line = line;
-            return hit;
-        }
-        rowBottom -= lineHeight;
+    if (const int64_t line = PaneViewport::LineAt(y, bottom - lineHeight, 0, lineHeight, historyCount, scrollBack)) {
+        hit.kind = Hit::kHistoryLine;
+        hit.line = static_cast<int>(line);
     }
     return hit;
 }
 
 int TransmitLayout::Scrolled(Scroll request, int thumb, int historyCount, int scrollBack)
 {
+    ScrollRequest r = ScrollRequest::kOther;
     switch (request) {
-    case Scroll::kLineUp:
-        if (scrollBack < historyCount)
-            ++scrollBack;
-        break;
-    case Scroll::kLineDown:
-        if (scrollBack > 0)
-            --scrollBack;
-        break;
-    case Scroll::kThumb:
-        scrollBack = historyCount - thumb;
-        break;
-    case Scroll::kTop:
-        scrollBack = historyCount;
-        break;
-    case Scroll::kBottom:
-        scrollBack = 0;
-        break;
-    case Scroll::kPageUp:
-    case Scroll::kPageDown:
-        break;
+    case Scroll::kLineUp: r = ScrollRequest::kLineUp; break;
+    case Scroll::kLineDown: r = ScrollRequest::kLineDown; break;
+    case Scroll::kPageUp: r = ScrollRequest::kPageUp; break;
+    case Scroll::kPageDown: r = ScrollRequest::kPageDown; break;
+    case Scroll::kThumb: r = ScrollRequest::kThumbTrack; break;
+    case Scroll::kTop: r = ScrollRequest::kTop; break;
+    case Scroll::kBottom: r = ScrollRequest::kBottom; break;
     }
-    return std::clamp(scrollBack, 0, std::max(historyCount, 0));
+    return static_cast<int>(ViewportPolicy::TransmitHistory().Scrolled(r, scrollBack, historyCount, thumb));
 }

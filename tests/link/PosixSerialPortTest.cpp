@@ -2,6 +2,7 @@
 // the master side. Pseudo-terminals ignore the speed and CS5 and have no modem
 // lines, which the port must take silently.
 #include "LinkTestSupport.h"
+#include "support/Pty.h"
 #include "link/PosixSerialPort.h"
 
 #include <gtest/gtest.h>
@@ -16,64 +17,6 @@
 using namespace linktest;
 
 namespace {
-
-class Pty {
-public:
-    Pty()
-    {
-        int slave = -1;
-        char name[256] = {};
-        if (::openpty(&m_master, &slave, name, nullptr, nullptr) == 0) {
-            m_path = name;
-            ::close(slave);   // the port under test opens it by name
-            ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~Pty() { CloseMaster(); }
-    bool Ok() const { return m_master >= 0; }
-    const std::string& Path() const { return m_path; }
-    void CloseMaster()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
-    void WriteAll(const std::string& bytes)
-    {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<size_t>(n);
-            } else if (n < 0 && errno == EAGAIN) {
-                pollfd p{m_master, POLLOUT, 0};
-                ::poll(&p, 1, 1000);
-            } else {
-                return;
-            }
-        }
-    }
-    // Reads until `n` bytes came or nothing came for a long while.
-    std::string ReadAtLeast(size_t n)
-    {
-        std::string out;
-        const auto deadline = Clock::now() + kEventually;
-        while (out.size() < n && Clock::now() < deadline) {
-            pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, 200) <= 0)
-                continue;
-            char buf[4096];
-            const ssize_t got = ::read(m_master, buf, sizeof buf);
-            if (got > 0)
-                out.append(buf, static_cast<size_t>(got));
-        }
-        return out;
-    }
-
-private:
-    int m_master = -1;
-    std::string m_path;
-};
 
 // A SerialLink whose port is the POSIX code on the pseudo-terminal.
 struct PtyLink : WatchedLink {

@@ -2,6 +2,7 @@
 // spinning, cutting every line and asking for repaints without flooding.
 #include "link/TickSource.h"
 #include "views/ReceiveDisplay.h"
+#include "views/ReceiveLineCutter.h"
 #include "views/ReceiveSource.h"
 
 #include <gtest/gtest.h>

@@ -261,13 +261,13 @@ TEST_F(ReceiveViewTest, PageUpWithThreeLinesScrollsFullyBackAndBarFollows)
     EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 4);
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(view->m_nScrollBack, 4);
+    EXPECT_EQ(view->ScrollBack(), 4);
     EXPECT_EQ(bar->value(), 0);
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(view->m_nScrollBack, 3);
+    EXPECT_EQ(view->ScrollBack(), 3);
     EXPECT_EQ(bar->value(), 1);
     bar->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(view->m_nScrollBack, 0);
+    EXPECT_EQ(view->ScrollBack(), 0);
 }
 
 TEST_F(ReceiveViewTest, DoubleClickOnEchoRowSwapsShiftAndOnLowestListRowSwapsThatLine)

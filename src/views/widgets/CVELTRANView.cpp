@@ -5,11 +5,12 @@
 #include "app/CommandTable.h"
 #include "app/DeviceMap.h"
 #include "app/SettingsStore.h"
-#include "app/widgets/PrintPreviewPages.h"
 #include "views/FrameStatus.h"
 #include "views/KCallPicker.h"
 #include "views/ReceiveLineSwap.h"
 #include "views/RttyLinkControl.h"
+#include "views/widgets/PanePrinter.h"
+#include "views/widgets/PaneScrollBar.h"
 #include "views/widgets/TapeDialogs.h"
 
 #include <QApplication>
@@ -17,11 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <algorithm>
 
 namespace {
@@ -52,17 +49,19 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
       m_status(status),
       m_source(m_link),
       m_cutter([this] { Beep(BeepKind::kDefault); }),
-      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive)
+      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive),
+      m_viewport(ViewportPolicy::ReceivePage())
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     // Every paint fills what it repaints, so a current-line update touches one row only.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    QScrollBar* bar = verticalScrollBar();
-    bar->setSingleStep(1);
-    bar->setPageStep(5);
-    connect(bar, &QAbstractSlider::actionTriggered, this, &CVELTRANView::OnScrollAction);
+    verticalScrollBar()->setPageStep(5);
+    new PaneScrollBar(
+        verticalScrollBar(), m_viewport,
+        [this] { return static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kReceiveList).size()); },
+        [this] { viewport()->update(); }, this);
 
     m_beep = [](BeepKind) {
         // May run on the display thread: the beep itself belongs to the interface thread.
@@ -86,7 +85,7 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
     m_dwLastReceive = now;
     RefreshMetrics();
     ApplyPortSettings();
-    SetScrollBar();
+    SyncScrollBar();
 
     m_deadmanTimer.setInterval(kDeadmanPeriodMs);
     connect(&m_deadmanTimer, &QTimer::timeout, this, &CVELTRANView::DeadmanTick);
@@ -181,7 +180,7 @@ PageMetrics CVELTRANView::Metrics() const
     m.keptCount = m_doc.GetLineCount(CVELTRANDoc::kReceiveList);
     m.lineCount = static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kReceiveList).size());
     m.merge = m_app.Settings().Get(keys::XRMerge) != 0;
-    m.scrollBack = m_nScrollBack;
+    m.scrollBack = m_viewport.ScrollBack();
     return m;
 }
 
@@ -195,8 +194,7 @@ void CVELTRANView::paintEvent(QPaintEvent* event)
     TakeCompletedLines();
     RefreshMetrics();
     const PageMetrics m = Metrics();
-    if (m.lineCount != m_nBarLineCount)
-        SetScrollBar();
+    m_viewport.SetLineCount(m.lineCount);
 
     QPainter p(viewport());
     const QRect area = event->rect();
@@ -250,41 +248,12 @@ void CVELTRANView::SetTxEcho(const std::string& text)
 
 void CVELTRANView::scrollContentsBy(int, int)
 {
-    // The page is drawn from m_nScrollBack; pixels are never moved.
+    // The page is drawn from the viewport's scroll-back count; pixels are never moved.
 }
 
-void CVELTRANView::OnScrollAction(int action)
+void CVELTRANView::SyncScrollBar()
 {
-    ScrollRequest request = ScrollRequest::kOther;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: request = ScrollRequest::kLineUp; break;
-    case QAbstractSlider::SliderSingleStepAdd: request = ScrollRequest::kLineDown; break;
-    case QAbstractSlider::SliderPageStepSub: request = ScrollRequest::kPageUp; break;
-    case QAbstractSlider::SliderPageStepAdd: request = ScrollRequest::kPageDown; break;
-    case QAbstractSlider::SliderToMinimum: request = ScrollRequest::kTop; break;
-    case QAbstractSlider::SliderToMaximum: request = ScrollRequest::kBottom; break;
-    case QAbstractSlider::SliderMove: request = ScrollRequest::kThumbTrack; break;
-    default: break;
-    }
-    const int64_t n = static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kReceiveList).size());
-    const int64_t next = ReceivePage::Scroll(request, m_nScrollBack, n, verticalScrollBar()->sliderPosition());
-    m_nScrollBack = static_cast<int32_t>(std::min<int64_t>(next, INT32_MAX));
-    SetScrollBar();
-    // The slider applies this position after the signal instead of its own.
-    verticalScrollBar()->setSliderPosition(ReceivePage::BarState(m_nScrollBack, n).position);
-    viewport()->update();
-}
-
-void CVELTRANView::SetScrollBar()
-{
-    const int64_t n = static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kReceiveList).size());
-    const ScrollBarState state = ReceivePage::BarState(m_nScrollBack, n);
-    QScrollBar* bar = verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(state.minimum, state.maximum);
-    bar->setValue(state.position);
-    bar->setEnabled(state.enabled);
-    m_nBarLineCount = n;
+    m_viewport.SetLineCount(static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kReceiveList).size()));
 }
 
 // ---- Mouse -------------------------------------------------------------------
@@ -424,7 +393,7 @@ void CVELTRANView::OnClearScreen()
 {
     TakeCompletedLines();
     m_doc.ClearList(CVELTRANDoc::kReceiveList);
-    SetScrollBar();
+    SyncScrollBar();
     viewport()->update();
 }
 
@@ -437,31 +406,12 @@ void CVELTRANView::ExportTape()
 
 // ---- Printing ----------------------------------------------------------------
 
-void CVELTRANView::PrintTo(QPrinter& printer)
-{
-    // The page is a screen pane only: its drawing routine puts nothing on
-    // paper, so a print of it is one empty page.
-    QPainter painter(&printer);
-}
-
 void CVELTRANView::Print(int id)
 {
-    QPrinter own;
-    QPrinter* printer = m_status.SharedPrinter();
-    if (!printer)
-        printer = &own;
-    if (id == ID_FILE_PRINT_PREVIEW) {
-        QPrintPreviewDialog preview(printer, this);
-        connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintTo(*p); });
-        RunPrintPreview(preview, m_app.Settings());
-        return;
-    }
-    if (id == ID_FILE_PRINT) {
-        QPrintDialog dialog(printer, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    PrintTo(*printer);
+    TakeCompletedLines();
+    PanePrinter::Listing listing;
+    listing.lines = &m_doc.GetList(CVELTRANDoc::kReceiveList);
+    PanePrinter::Run(id, this, m_status.SharedPrinter(), m_app.Settings(), listing);
 }
 
 // ---- Deadman -----------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include "views/CommandTarget.h"
 #include "views/Deadman.h"
 #include "views/LinkReceiveSource.h"
+#include "views/PaneViewport.h"
 #include "views/ReceiveDisplay.h"
 #include "views/ReceiveLineCutter.h"
 #include "views/ReceivePage.h"
@@ -36,7 +37,6 @@ class CVELTRANApp;
 class CVELTRANDoc;
 class FrameStatus;
 class QMenu;
-class QPrinter;
 
 class CVELTRANView : public QAbstractScrollArea, public CommandTarget {
     Q_OBJECT
@@ -70,9 +70,8 @@ public:
     void OnClearScreen();
     void ExportTape();
     void SetExportTapeHandler(ExportTapeHandler handler) { m_exportTape = std::move(handler); }
-    // Print, print direct and print preview: the receive page prints as empty pages.
+    // Print, print direct and print preview of the receive list.
     void Print(int id);
-    void PrintTo(QPrinter& printer);
 
     // The deadman check (the pane's one-second timer); public for tests that
     // drive it on a fake clock.
@@ -82,6 +81,11 @@ public:
     void SetTxEcho(const std::string& text);
     // A copy of the line still arriving, as drawn.
     std::string CurrentLine() const { return m_cutter.CurrentLine(); }
+    // Newest receive-list lines scrolled out of view below the page.
+    int64_t ScrollBack() const { return m_viewport.ScrollBack(); }
+    // The list changed from elsewhere: the scroll bar follows (the page keeps
+    // its scroll-back count).
+    void SyncScrollBar();
     // Moves finished lines into the receive list now (the paint handler does
     // it too); for tests and the transmit side before it appends its own.
     void TakeCompletedLines();
@@ -95,7 +99,6 @@ public:
     QRect m_rcCurrentLine;  // where the current line was last drawn
     QRect m_rcTxEcho;       // where the transmit-echo line was last drawn
     std::string m_strTxEcho;
-    int32_t m_nScrollBack = 0;
     // Ticks of the latest display pass and of the latest text taken; written
     // by the display thread, read by the transmit side.
     std::atomic<uint32_t> m_dwLastPoll{0};
@@ -125,8 +128,6 @@ protected:
 
 private:
     void OnDisplayUpdate();
-    void OnScrollAction(int action);
-    void SetScrollBar();
     void RefreshMetrics();
     PageMetrics Metrics() const;
     ReceivePage::Hit HitAt(int y) const;
@@ -140,10 +141,10 @@ private:
     LinkReceiveSource m_source;
     ReceiveLineCutter m_cutter;
     ReceiveDisplay m_display;  // after everything its thread uses
+    PaneViewport m_viewport;
     QTimer m_deadmanTimer;
     ExportTapeHandler m_exportTape;
     MenuRunner m_menuRunner;
-    int64_t m_nBarLineCount = -1;  // list length the scroll bar was last set for
 
     mutable std::mutex m_beepMutex;  // guards m_beep
     BeepHook m_beep;

@@ -5,13 +5,12 @@
 #include "app/CommandTable.h"
 #include "app/SettingsStore.h"
 #include "app/WallClock.h"
-#include "app/widgets/PrintPreviewPages.h"
 #include "views/FileExists.h"
 #include "views/FrameStatus.h"
-#include "views/ReceiveListPrint.h"
 #include "views/TransmitLayout.h"
 #include "views/VirtualKey.h"
 #include "views/widgets/CVELTRANView.h"
+#include "views/widgets/PaneScrollBar.h"
 #include "views/widgets/ReceiveViewSide.h"
 
 #include <QApplication>
@@ -21,11 +20,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <algorithm>
 
 namespace {
@@ -82,14 +78,18 @@ CVELTRANView3::CVELTRANView3(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& st
       m_doc(doc),
       m_status(status),
       m_control(app.Settings(), doc, *this, app.Clock()),
-      m_line(app.Settings(), doc, *this, m_control, SystemWallClock::Instance())
+      m_line(app.Settings(), doc, *this, m_control, SystemWallClock::Instance()),
+      m_viewport(ViewportPolicy::TransmitHistory())
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &CVELTRANView3::OnScrollAction);
-    SetScrollBar();
+    new PaneScrollBar(
+        verticalScrollBar(), m_viewport,
+        [this] { return static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kTransmitList).size()); },
+        [this] { viewport()->update(); }, this);
+    SyncScrollBar();
     m_app.RegisterView(this);
     RefreshPortState();
     // The frame finishes making all panes before this one becomes ready.
@@ -169,8 +169,8 @@ void CVELTRANView3::RepaintPane()
 void CVELTRANView3::HistoryScrollToNewest()
 {
     // The bar keeps the one range the scroll rules use (0..count at
-    // count - m_nScrollBack), so it always shows what the pane shows.
-    SetScrollBar();
+    // count - scroll-back), so it always shows what the pane shows.
+    SyncScrollBar();
 }
 
 void CVELTRANView3::RepaintNow()
@@ -209,8 +209,7 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
     const LineList& history = m_doc.GetList(CVELTRANDoc::kTransmitList);
     const int count = static_cast<int>(history.size());
     const int bottom = TransmitLayout::BottomEdge(viewport()->height(), h, count);
-    if (count != m_nBarLineCount)
-        SetScrollBar();  // lines came from elsewhere (a tape note, an opened document)
+    m_viewport.SetLineCount(count);  // lines may have come from elsewhere (a tape note, an opened document)
 
     m_rcCurrentLine = QRect(0, bottom - h, viewport()->width(), h);
     p.setPen(colour);
@@ -224,7 +223,7 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
     }
 
     int rowBottom = bottom - h;
-    for (int i = count - 1 - std::max(m_nScrollBack, 0); i >= 0 && rowBottom > 0; --i) {
+    for (int i = count - 1 - ScrollBack(); i >= 0 && rowBottom > 0; --i) {
         const std::string& line = history[static_cast<size_t>(i)];
         const bool note = !line.empty() && line[0] == '>';
         p.setPen(note ? highlight : colour);
@@ -288,7 +287,7 @@ std::vector<CVELTRANView3::MenuItem> CVELTRANView3::ContextMenuItems(int y)
     std::vector<MenuItem> items;
     const int count = HistoryCount();
     const TransmitLayout::Hit hit =
-        TransmitLayout::HitTest(y, viewport()->height(), LineHeight(), count, m_nScrollBack);
+        TransmitLayout::HitTest(y, viewport()->height(), LineHeight(), count, ScrollBack());
     if (hit.kind == TransmitLayout::Hit::kCurrentLine) {
         items.push_back({ID_REPEAT_LAST, MenuText(ID_REPEAT_LAST, "Repeat Last Command"), true});
         items.push_back({ID_FILE_IMPORT_TAPE, MenuText(ID_FILE_IMPORT_TAPE, "Import Tape"), true});
@@ -333,7 +332,7 @@ void CVELTRANView3::contextMenuEvent(QContextMenuEvent* event)
 void CVELTRANView3::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const TransmitLayout::Hit hit = TransmitLayout::HitTest(
-        event->position().toPoint().y(), viewport()->height(), LineHeight(), HistoryCount(), m_nScrollBack);
+        event->position().toPoint().y(), viewport()->height(), LineHeight(), HistoryCount(), ScrollBack());
     if (hit.kind == TransmitLayout::Hit::kCurrentLine) {
         OnCommand(ID_FILE_IMPORT_TAPE);
     } else if (hit.kind == TransmitLayout::Hit::kHistoryLine) {
@@ -348,44 +347,12 @@ void CVELTRANView3::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CVELTRANView3::scrollContentsBy(int, int)
 {
-    // The pane draws from m_nScrollBack; the bar's own moves are handled in OnScrollAction.
+    // The pane draws from the viewport's scroll-back count; PaneScrollBar handles the bar.
 }
 
-void CVELTRANView3::OnScrollAction(int action)
+void CVELTRANView3::SyncScrollBar()
 {
-    using Scroll = TransmitLayout::Scroll;
-    QScrollBar* bar = verticalScrollBar();
-    const int count = HistoryCount();
-    Scroll request;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: request = Scroll::kLineUp; break;
-    case QAbstractSlider::SliderSingleStepAdd: request = Scroll::kLineDown; break;
-    case QAbstractSlider::SliderPageStepSub: request = Scroll::kPageUp; break;
-    case QAbstractSlider::SliderPageStepAdd: request = Scroll::kPageDown; break;
-    case QAbstractSlider::SliderToMinimum: request = Scroll::kTop; break;
-    case QAbstractSlider::SliderToMaximum: request = Scroll::kBottom; break;
-    case QAbstractSlider::SliderMove: request = Scroll::kThumb; break;
-    default: return;
-    }
-    m_nScrollBack = TransmitLayout::Scrolled(request, bar->sliderPosition(), count, m_nScrollBack);
-    // The action's own move is replaced by the position the rules give.
-    bar->setRange(0, count);
-    bar->setSliderPosition(count - m_nScrollBack);
-    bar->setEnabled(count > 0);
-    m_nBarLineCount = count;
-    viewport()->update();
-}
-
-void CVELTRANView3::SetScrollBar()
-{
-    const int count = HistoryCount();
-    m_nScrollBack = std::clamp(m_nScrollBack, 0, count);
-    QScrollBar* bar = verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(0, count);
-    bar->setValue(count - m_nScrollBack);
-    bar->setEnabled(count > 0);
-    m_nBarLineCount = count;
+    m_viewport.SetLineCount(HistoryCount());
 }
 
 void CVELTRANView3::timerEvent(QTimerEvent* event)
@@ -433,7 +400,7 @@ bool CVELTRANView3::OnCommand(int id)
         return true;
     case ID_EDIT_CLEAR_SCREEN:
         m_line.ClearScreen();
-        SetScrollBar();
+        SyncScrollBar();
         return true;
     case ID_TOOLS_LINE_MODE:
         m_line.SetLineMode();
@@ -464,14 +431,9 @@ bool CVELTRANView3::OnCommand(int id)
         m_control.ClearTxBuffer([this] { m_line.DiscardUnsent(); });
         return true;
     case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT: {
-        QPrinter* shared = m_status.SharedPrinter();
-        QPrinter own;
-        Print(shared ? *shared : own, id == ID_FILE_PRINT);
-        return true;
-    }
+    case ID_FILE_PRINT_DIRECT:
     case ID_FILE_PRINT_PREVIEW:
-        PrintPreview();
+        PanePrinter::Run(id, this, m_status.SharedPrinter(), m_app.Settings(), PrintListing());
         return true;
     default:
         return m_sendCommands && m_sendCommands->OnCommand(id);
@@ -530,60 +492,15 @@ bool CVELTRANView3::OnUpdateCommand(int id, CommandState& state)
 
 // ---- Printing ------------------------------------------------------------
 
-void CVELTRANView3::Print(QPrinter& printer, bool withDialog)
+PanePrinter::Listing CVELTRANView3::PrintListing() const
 {
-    if (withDialog) {
-        QPrintDialog dialog(&printer, this);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        // The last page to print defaults to the page count.
-        const int perPage = std::max(1, printer.pageLayout().paintRectPixels(printer.resolution()).height() /
-                                            std::max(1, QFontMetrics(QFont(), &printer).lineSpacing()));
-        const ReceiveListPrint plan(m_doc.GetList(CVELTRANDoc::kReceiveList), perPage);
-        dialog.setMinMax(1, plan.PageCount());
-        printer.setFromTo(1, plan.PageCount());
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    PrintReceiveList(printer);
-}
-
-void CVELTRANView3::PrintPreview()
-{
-    QPrinter* shared = m_status.SharedPrinter();
-    QPrinter own;
-    QPrintPreviewDialog preview(shared ? shared : &own, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* printer) { PrintReceiveList(*printer); });
-    RunPrintPreview(preview, m_app.Settings());
+    PanePrinter::Listing listing;
+    listing.lines = &m_doc.GetList(CVELTRANDoc::kReceiveList);
+    listing.typedLine = m_line.LineText();
+    return listing;
 }
 
 void CVELTRANView3::PrintReceiveList(QPrinter& printer)
 {
-    QPainter p;
-    if (!p.begin(&printer))
-        return;
-    // The printer's default font, one list line per row.
-    p.setFont(QFont());
-    const QFontMetrics fm(p.font(), &printer);
-    const int h = std::max(1, fm.lineSpacing());
-    const QRect page = p.viewport();
-    ReceiveListPrint plan(m_doc.GetList(CVELTRANDoc::kReceiveList), std::max(1, page.height() / h));
-    plan.StartJob();
-    const int first = printer.fromPage() > 0 ? printer.fromPage() : 1;
-    const int last = printer.toPage() > 0 ? std::min(printer.toPage(), plan.PageCount()) : plan.PageCount();
-    const int flags = Qt::TextSingleLine | Qt::TextExpandTabs;
-    for (int number = first; number <= last; ++number) {
-        if (number > first)
-            printer.newPage();
-        int y = 0;
-        for (const std::string& line : plan.PageLines(number)) {
-            p.drawText(QRect(0, y, page.width(), h), flags, Latin1(line));
-            y += h;
-        }
-        if (plan.TakeTypedLine(number))
-            p.drawText(QRect(0, y, page.width(), h), flags, Latin1(m_line.LineText()));
-    }
-    p.end();
+    PanePrinter::PrintTo(printer, PrintListing());
 }

@@ -11,6 +11,8 @@
 #include "views/TransmitHost.h"
 #include "views/TxRxControl.h"
 #include "views/TypeAhead.h"
+#include "views/PaneViewport.h"
+#include "views/widgets/PanePrinter.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -73,7 +75,10 @@ public:
     void PrintReceiveList(QPrinter& printer);
     // The context menu for a click at client height y (sets m_nSelLine on a history line).
     std::vector<MenuItem> ContextMenuItems(int y);
-    int ScrollBack() const { return m_nScrollBack; }
+    int ScrollBack() const { return static_cast<int>(m_viewport.ScrollBack()); }
+    // The history changed from elsewhere: the scroll bar follows (the pane
+    // keeps its scroll-back count).
+    void SyncScrollBar();
     int LineHeight() const;
 
     // The RTTY port is in use: a copy of the receive pane's m_bDisplayRunning.
@@ -100,10 +105,7 @@ private:
     void RepaintPane() override;
     void HistoryScrollToNewest() override;
 
-    void OnScrollAction(int action);
-    void SetScrollBar();
-    void Print(QPrinter& printer, bool withDialog);
-    void PrintPreview();
+    PanePrinter::Listing PrintListing() const;
     int HistoryCount() const;
     QColor TextColour() const;
     bool ClipboardHasText() const;
@@ -125,6 +127,5 @@ private:
     bool m_bReady = false;
 
     QRect m_rcCurrentLine;
-    int32_t m_nScrollBack = 0;
-    int m_nBarLineCount = -1;  // history length the scroll bar was last set for
+    PaneViewport m_viewport;
 };

@@ -3,10 +3,6 @@
 #include "app/CVELTRANDoc.h"
 #include "views/widgets/CVELTRANView.h"
 
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <algorithm>
-#include <climits>
 
 ReceiveViewSide::ReceiveViewSide(CVELTRANView& view, CVELTRANDoc& doc)
     : m_view(view), m_doc(doc), m_link(view.Link())
@@ -45,11 +41,6 @@ void ReceiveViewSide::Repaint()
 
 void ReceiveViewSide::ScrollToNewest()
 {
-    // Only the bar moves: the receive pane's own scroll-back count stays.
-    // A count read from a file can be as large as INT32_MAX: keep n + 1 in range.
-    const int n = std::min(m_doc.GetLineCount(CVELTRANDoc::kReceiveList), INT_MAX - 1);
-    QScrollBar* bar = m_view.verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(1, n + 1);
-    bar->setValue(n + 1);
+    // The bar follows the list; the receive pane's own scroll-back count stays.
+    m_view.SyncScrollBar();
 }

@@ -6,8 +6,6 @@
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/TapeDialogs.h"
 
-#include <QScrollBar>
-#include <QSignalBlocker>
 
 TncTapeCommands::TncTapeCommands(CVELTRANDoc& doc, CVELTRANView2& view)
     : QObject(&view), m_doc(doc), m_view(view), m_sender(*this, doc)
@@ -55,14 +53,7 @@ void TncTapeCommands::SendToTnc(std::string& text)
 
 void TncTapeCommands::TncListChanged()
 {
-    const int n = m_doc.GetLineCount(CVELTRANDoc::kTncList);
-    QScrollBar* bar = m_view.verticalScrollBar();
-    {
-        const QSignalBlocker quiet(bar);
-        bar->setRange(0, n);
-        bar->setValue(n);
-    }
-    m_view.viewport()->update();
+    m_view.ListChanged();
 }
 
 void TncTapeCommands::ShowFileError(const std::string& text)

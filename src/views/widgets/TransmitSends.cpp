@@ -249,13 +249,7 @@ void TransmitSends::ReceiveListChanged()
 
 void TransmitSends::HistoryChanged()
 {
-    const int m = m_doc.GetLineCount(CVELTRANDoc::kTransmitList);
-    QScrollBar* bar = m_view.verticalScrollBar();
-    {
-        const QSignalBlocker quiet(bar);
-        bar->setRange(0, m);
-        bar->setValue(m);
-    }
+    m_view.SyncScrollBar();
     m_view.viewport()->update();
 }
 
