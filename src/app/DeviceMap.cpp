@@ -3,6 +3,7 @@
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
+#include "modem/AudioBandDevice.h"
 #include "modem/AudioFileDevice.h"
 
 #include <cstdlib>
@@ -48,6 +49,8 @@ std::string DevicePathForPort(const SettingsStore& settings, int port)
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
 {
+    if (AudioBandDevice::IsBandValue(path))
+        return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     return OpenDeviceForPath(path);
@@ -55,6 +58,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
 {
+    if (AudioBandDevice::IsBandValue(path))
+        return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, false);
     if (std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix)
