@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace {
 
@@ -16,35 +15,35 @@ constexpr std::string_view kSimPrefix = "sim:";
 // Never a device value: tells "never written" apart from any stored text.
 constexpr const char* kUnset = "\x01unset";
 
-bool DeviceExists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
-std::string DevicePathForPort(const SettingsStore& settings, int port,
-                              const std::function<bool(const std::string&)>& deviceExists)
+bool DemoModeRequested()
+{
+    const char* demo = std::getenv("VELTRAN_DEMO");
+    return demo && *demo;
+}
+
+std::string DevicePathForPort(const SettingsStore& settings, int port, bool demo)
 {
     const std::string stored = settings.GetText(keys::kDevices, keys::DeviceKey(port), kUnset);
     if (stored != kUnset)
         return stored;
-    const std::string fallback = keys::DefaultDevice(port);
-    if (deviceExists && deviceExists(fallback))
-        return fallback;
-    return "sim:demo";
+    // Demo mode: ports the operator has not mapped run on the simulated modem
+    // even where a /dev/ttyS device node exists (virtual machines and
+    // containers often have one with nothing behind it, or a console on it).
+    if (demo)
+        return "sim:demo";
+    return keys::DefaultDevice(port);
 }
 
 std::string DevicePathForPort(const SettingsStore& settings, int port)
 {
-    // Demo mode: ports the operator has not mapped run on the simulated modem
-    // even where a /dev/ttyS device node exists (virtual machines and
-    // containers often have one with nothing behind it, or a console on it).
-    const char* demo = std::getenv("VELTRAN_DEMO");
-    if (demo && *demo)
-        return DevicePathForPort(settings, port, [](const std::string&) { return false; });
-    return DevicePathForPort(settings, port, DeviceExists);
+    return DevicePathForPort(settings, port, DemoModeRequested());
+}
+
+bool IsSimulatedDevice(const std::string& path)
+{
+    return std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix;
 }
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
@@ -62,7 +61,7 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
         return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, false);
-    if (std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix)
+    if (IsSimulatedDevice(path))
         return std::make_unique<SimulatedModem>(std::string_view(path).substr(kSimPrefix.size()));
     return std::make_unique<PosixSerialPort>(path);
 }

@@ -5,19 +5,21 @@
 #include "app/SettingsStore.h"
 #include "link/PortDevice.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
-// The device value for `port`: the stored value when there is one; else
-// /dev/ttyS<N-1> when that device exists, else "sim:demo", so the program runs
-// on the simulated modem out of the box on a machine without serial ports.
-// With the environment variable VELTRAN_DEMO set (non-empty), a port without a
-// stored value is always "sim:demo".
+// The device value for `port`: the stored value when there is one; else, in
+// demo mode, "sim:demo"; else /dev/ttyS<N-1>, whether or not it exists. The
+// simulated modem runs only when asked for: a port whose device is missing
+// fails to open and is shown closed, never quietly replaced by a fake modem.
+std::string DevicePathForPort(const SettingsStore& settings, int port, bool demo);
+// The same, demo mode being the environment variable VELTRAN_DEMO set
+// (non-empty).
 std::string DevicePathForPort(const SettingsStore& settings, int port);
-// The same, with the existence test supplied (tests never look at real devices).
-std::string DevicePathForPort(const SettingsStore& settings, int port,
-                              const std::function<bool(const std::string&)>& deviceExists);
+bool DemoModeRequested();
+
+// True for a device value that selects the simulated modem ("sim:...").
+bool IsSimulatedDevice(const std::string& path);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
 // the sound-card modem for "audio:...", else a PosixSerialPort on the path.

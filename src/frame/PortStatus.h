@@ -1,19 +1,39 @@
 #pragma once
 // Status panes 5 (data mode) and 6 (baud rate) from the ports in use. The RTTY
-// port wins when it is in use; else the TNC port; else nothing.
+// port wins when it is in use; else the TNC port; else nothing. A port in use
+// whose link is not open is shown as down: "DOWN" and 0, marked, so the
+// status bar never claims a line the program does not have.
+#include "app/PortState.h"
+
 #include <string>
+
+class SerialLink;
+class SettingsStore;
 
 struct PortStatusInput {
     bool rttyInUse = false;  // the transmit pane's copy of the RTTY port-in-use flag
     int rttyBaud = 0;
     int rttyByteSize = 5;    // 5 = Baudot, 7 or 8 = ASCII
+    bool rttyDown = false;   // in use, but its link is not open
     bool tncInUse = false;   // the TNC pane's port-configured flag
     int tncBaud = 0;
+    bool tncDown = false;
 };
 
 struct PortStatusText {
-    std::string mode;  // "RTTY", "ASCII" or empty
+    std::string mode;  // "RTTY", "ASCII", "DOWN" or empty
     int baud = 0;
+    bool down = false;  // the port shown is down: the panes are marked
 };
 
 PortStatusText ComputePortStatus(const PortStatusInput& in);
+
+// The state of a pane's link as the operator is told it: `configuredPort` is
+// the stored port number (0 or less: none; above 16 the link runs port 1).
+PortState StateOfLink(const std::string& name, int configuredPort, const SerialLink& link,
+                      const SettingsStore& settings);
+
+// The tool tip of panes 5 and 6: one line per port.
+std::string PortStatusToolTip(const PortState& rtty, const PortState& tnc);
+// True when either port runs on the simulated modem (the window title says so).
+bool AnyPortSimulated(const PortState& rtty, const PortState& tnc);

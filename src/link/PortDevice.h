@@ -57,6 +57,10 @@ public:
     // dropped on receive, no flow control, both queues purged). False when the
     // device can't be opened; the device is then closed.
     virtual bool Open(const LineSettings& settings) = 0;
+    // Why the last Open failed, as an errno value (ENOENT missing, EBUSY held
+    // by another program, EACCES no permission, ENOTTY not a serial device);
+    // 0 after a successful Open or when the device can't tell.
+    virtual int OpenError() const { return 0; }
     // Releases the device. Safe to call more than once.
     virtual void Close() = 0;
 

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <utility>
@@ -52,9 +53,16 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     Close();
     m_bDown = false;
     m_bCancelled = false;
+    m_nOpenError = 0;
     m_fd = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
-        return false;
+        return Fail(errno);
+    if (!::isatty(m_fd))
+        return Fail(ENOTTY);
+    // Another program holding the device (TIOCEXCL does not stop root, the
+    // advisory lock does): say "in use" rather than share the line.
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+        return Fail(errno == EWOULDBLOCK ? EBUSY : errno);
 
     // The kernel raises RTS and DTR when a serial device is opened. With RTS
     // keying a transmitter, drop both in one call before anything else (an
@@ -65,16 +73,12 @@ bool PosixSerialPort::Open(const LineSettings& settings)
         SetModemLine(TIOCM_RTS | TIOCM_DTR, false);
         termios2io::ClearHangupOnClose(m_fd);
     }
-    if (::ioctl(m_fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
-        Close();
-        return false;
-    }
+    if (::ioctl(m_fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL)
+        return Fail(errno);
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_cancelFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_wakeFd < 0 || m_cancelFd < 0) {
-        Close();
-        return false;
-    }
+    if (m_wakeFd < 0 || m_cancelFd < 0)
+        return Fail(errno);
     termios2io::FlushBoth(m_fd);
     // Results of the settings are not tested: a pseudo-terminal ignores the
     // speed and the character size and still works.
@@ -86,6 +90,13 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     m_busyUntil = Clock::now();
     m_nWrites = 0;
     return true;
+}
+
+bool PosixSerialPort::Fail(int error)
+{
+    Close();
+    m_nOpenError = error ? error : EIO;
+    return false;
 }
 
 void PosixSerialPort::Close()

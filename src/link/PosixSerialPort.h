@@ -1,7 +1,9 @@
 #pragma once
 // A serial device on Linux (or a pseudo-terminal standing in for one).
 //
-// Opened non-blocking and exclusive (TIOCEXCL), raw, at any baud (termios2).
+// Opened non-blocking and exclusive (TIOCEXCL, and an flock that even a
+// root-owned second opener respects), raw, at any baud (termios2). Only a
+// terminal device opens: a plain file or directory is refused with ENOTTY.
 // Waiting is poll() on the device plus two eventfds: one a wake-up that
 // WaitEvents consumes, one a cancel mark that stays set until Close, so a
 // closing link never waits on the device. "Output drained" is reported only
@@ -31,6 +33,7 @@ public:
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
     bool Open(const LineSettings& settings) override;
+    int OpenError() const override { return m_nOpenError; }
     void Close() override;
     PortEvents WaitEvents() override;
     size_t Read(uint8_t* buffer, size_t max) override;
@@ -48,6 +51,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void SetModemLine(int bit, bool on);
+    // Closes what Open made and records why it failed; returns false.
+    bool Fail(int error);
     void MarkDown();
     bool IsVanishedError(int err) const;
     // Under m_drainMutex: true when the last pending drain is complete; else
@@ -61,6 +66,7 @@ private:
     int m_wakeFd = -1;
     int m_cancelFd = -1;
     std::chrono::microseconds m_charTime{0};
+    int m_nOpenError = 0;  // owner's thread, like m_fd
 
     std::atomic<bool> m_bDown{false};
     std::atomic<bool> m_bCancelled{false};

@@ -1,6 +1,7 @@
 #include "link/SerialLink.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 namespace {
@@ -72,22 +73,34 @@ void SerialLink::Connect(bool open)
             m_hPort.reset();
         }
         m_bOpen = false;
+        m_nOpenError = 0;
         return;
     }
 
     if (m_hPort || !m_opener)
         return;
-    std::unique_ptr<PortDevice> device = m_opener(static_cast<int>(m_nPort));
-    if (!device)
+    // A line speed of 0 is no speed at all: the port stays closed and says why.
+    if (m_nBaud == 0) {
+        m_nOpenError = EINVAL;
         return;
+    }
+    std::unique_ptr<PortDevice> device = m_opener(static_cast<int>(m_nPort));
+    if (!device) {
+        m_nOpenError = ENODEV;
+        return;
+    }
     LineSettings settings;
-    settings.baud = std::max<uint32_t>(1, m_nBaud);
+    settings.baud = m_nBaud;
     settings.dataBits = m_nByteSize;
     settings.parity = m_nParity;
     settings.stopBits = m_nStopBits;
     settings.pttKeying = m_bPttKeying != 0;
-    if (!device->Open(settings))
+    if (!device->Open(settings)) {
+        const int error = device->OpenError();
+        m_nOpenError = error ? error : EIO;
         return;
+    }
+    m_nOpenError = 0;
 
     m_hPort = std::move(device);
     m_bDown = false;

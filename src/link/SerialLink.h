@@ -59,7 +59,7 @@ public:
 
     // Line parameters; changed only while the link is closed.
     uint32_t m_nPort = 1;       // port number 1..16, mapped to a device by the opener
-    uint32_t m_nBaud = 9600;    // never 0
+    uint32_t m_nBaud = 9600;    // 0 keeps the port from opening
     uint8_t m_nByteSize = 8;    // 5 selects Baudot coding both ways
     uint8_t m_nParity = 0;
     uint8_t m_nStopBits = 0;
@@ -80,6 +80,10 @@ public:
     // that never reads. Owner's thread.
     void Connect(bool open);
     bool IsOpen() const { return m_bOpen.load(); }
+    // Why the latest Connect(true) left the link closed, as an errno value
+    // (EIO when the device gave no reason); 0 while open, after closing, and
+    // before any open was tried. Lets the owner tell the operator the truth.
+    int OpenError() const { return m_nOpenError.load(); }
     // The device vanished while open: both threads have stopped, nothing more
     // is sent or received until the owner closes and reopens the link.
     bool IsDown() const { return m_bDown.load(); }
@@ -175,6 +179,7 @@ private:
     std::function<std::unique_ptr<PortDevice>(int port)> m_opener;
     std::atomic<bool> m_bOpen{false};
     std::atomic<bool> m_bDown{false};
+    std::atomic<int> m_nOpenError{0};
 
     mutable std::mutex m_rxMutex;
     std::string m_strReceived;                          // guarded by m_rxMutex

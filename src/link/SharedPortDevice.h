@@ -12,6 +12,7 @@ public:
     explicit SharedPortDevice(std::shared_ptr<PortDevice> device) : m_device(std::move(device)) {}
 
     bool Open(const LineSettings& settings) override { return m_device->Open(settings); }
+    int OpenError() const override { return m_device->OpenError(); }
     void Close() override { m_device->Close(); }
     PortEvents WaitEvents() override { return m_device->WaitEvents(); }
     size_t Read(uint8_t* buffer, size_t max) override { return m_device->Read(buffer, max); }

@@ -7,43 +7,28 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-namespace {
-
-bool Nothing(const std::string&)
-{
-    return false;
-}
-
-bool Everything(const std::string&)
-{
-    return true;
-}
-
-}  // namespace
-
 TEST(DeviceMap, StoredValueWinsWhateverItIs)
 {
     MemorySettingsStore store;
     store.PutText("Devices", "COM3", "/dev/ttyUSB0");
     store.PutText("Devices", "COM4", "sim:loopback");
     store.PutText("Devices", "COM5", "");
-    EXPECT_EQ(DevicePathForPort(store, 3, Nothing), "/dev/ttyUSB0");
-    EXPECT_EQ(DevicePathForPort(store, 4, Everything), "sim:loopback");
-    EXPECT_EQ(DevicePathForPort(store, 5, Everything), "");
+    for (bool demo : {false, true}) {
+        EXPECT_EQ(DevicePathForPort(store, 3, demo), "/dev/ttyUSB0");
+        EXPECT_EQ(DevicePathForPort(store, 4, demo), "sim:loopback");
+        EXPECT_EQ(DevicePathForPort(store, 5, demo), "");
+    }
 }
 
-TEST(DeviceMap, NeverWrittenFallsBackToTheSerialDeviceOrTheSimulatedModem)
+TEST(DeviceMap, AnUnmappedPortIsItsSerialDeviceEvenWhenMissingAndSimulatedOnlyInDemoMode)
 {
     MemorySettingsStore store;
-    EXPECT_EQ(DevicePathForPort(store, 1, Everything), "/dev/ttyS0");
-    EXPECT_EQ(DevicePathForPort(store, 16, Everything), "/dev/ttyS15");
-    EXPECT_EQ(DevicePathForPort(store, 2, Nothing), "sim:demo");
-    std::string asked;
-    DevicePathForPort(store, 2, [&](const std::string& path) {
-        asked = path;
-        return false;
-    });
-    EXPECT_EQ(asked, "/dev/ttyS1");
+    EXPECT_EQ(DevicePathForPort(store, 1, false), "/dev/ttyS0");
+    EXPECT_EQ(DevicePathForPort(store, 16, false), "/dev/ttyS15");
+    EXPECT_FALSE(IsSimulatedDevice(DevicePathForPort(store, 2, false)));
+    EXPECT_EQ(DevicePathForPort(store, 2, true), "sim:demo");
+    EXPECT_TRUE(IsSimulatedDevice("sim:"));
+    EXPECT_FALSE(IsSimulatedDevice("/dev/sim:0"));
 }
 
 TEST(DeviceMap, SimValuesMakeASimulatedModemOthersAPosixPort)

@@ -293,3 +293,48 @@ TEST(StoredInt, AcceptsOnlyWholeDecimalIntegers)
         EXPECT_EQ(v, 7);
     }
 }
+
+TEST_F(QSettingsFileTest, AwkwardMacroTextsRoundTripThroughTheFile)
+{
+    const std::string texts[] = {
+        "CQ CQ, DE W1AW ", "TU ; 73", "  lead", "trail  ", " ", "   ", "\tTAB\t", "a,b,,c,", ",", ";", "#hash",
+        ";start", "=", "a=b", "\"", "\"quoted\"", "'single'", "\\", "a\\", "\\\\x41", "back\\slash", "^K DE ^C ^^",
+        "^", "@", "@@x", "@Invalid()", "@ByteArray(x)", "@Variant(x)", "[Settings]", "\xA0nbsp\xA0",
+        "\xE9t\xE9 \xFC\xDF", "\x80\x9F\xFF", "\x7F", "x\x01y", "\r", "\n", "a\r\nb", "true", "false", "1, 2",
+        "0x10", "1.5e3", "()", "%", "%20", "end,", "end ;"};
+    int n = 0;
+    for (const std::string& text : texts)
+        m_store->PutText("Settings", "M" + std::to_string(n++), text);
+    m_store.reset();
+    QSettingsStore again(m_path);
+    n = 0;
+    for (const std::string& text : texts) {
+        EXPECT_EQ(again.GetText("Settings", "M" + std::to_string(n), "<missing>"), text) << n;
+        ++n;
+    }
+}
+
+TEST_F(QSettingsFileTest, HandWrittenValuesReadAsTheReadmeSays)
+{
+    m_store.reset();
+    QFile file(m_path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\n"
+               "K=\"CQ CQ, DE W1AW \"\n"
+               "L=\"TU ; 73\"\n"
+               "A=\"say \\\"hi\\\" \\\\ ^K\"\n"
+               "E=\xC3\xA9t\xC3\xA9 \xC2\xB0\n"
+               "F=@@home\n"
+               // Unquoted, a comma splits the value and a semicolon starts a comment.
+               "G=CQ CQ, DE W1AW \n"
+               "H=TU ; 73\n");
+    file.close();
+    QSettingsStore store(m_path);
+    EXPECT_EQ(store.GetText("Settings", "K", ""), "CQ CQ, DE W1AW ");
+    EXPECT_EQ(store.GetText("Settings", "L", ""), "TU ; 73");
+    EXPECT_EQ(store.GetText("Settings", "A", ""), "say \"hi\" \\ ^K");
+    EXPECT_EQ(store.GetText("Settings", "E", ""), "\xE9t\xE9 \xB0");
+    EXPECT_EQ(store.GetText("Settings", "F", ""), "@home");
+    EXPECT_EQ(store.GetText("Settings", "G", ""), "CQ CQ,DE W1AW");
+    EXPECT_EQ(store.GetText("Settings", "H", ""), "TU");
+}

@@ -73,6 +73,27 @@ TEST(PortStatus, NeitherPortGivesEmptyAndZero)
     EXPECT_EQ(out.baud, 0);
 }
 
+TEST(PortStatus, APortInUseThatIsDownIsShownDownNeverAsRunning)
+{
+    PortStatusInput in;
+    in.rttyInUse = true;
+    in.rttyBaud = 45;
+    in.rttyDown = true;
+    in.tncInUse = true;
+    in.tncBaud = 1200;
+    PortStatusText out = ComputePortStatus(in);
+    EXPECT_EQ(out.mode, "DOWN");
+    EXPECT_EQ(out.baud, 0);
+    EXPECT_TRUE(out.down);
+    in.rttyInUse = false;
+    in.tncDown = true;
+    out = ComputePortStatus(in);
+    EXPECT_EQ(out.mode, "DOWN");
+    EXPECT_TRUE(out.down);
+    in.tncDown = false;
+    EXPECT_FALSE(ComputePortStatus(in).down);
+}
+
 TEST(RecentFileList, NewestFirstAtMostFourNoDuplicates)
 {
     MemorySettingsStore store;

@@ -124,13 +124,12 @@ TEST_F(MainFrameCommands, F6AndShiftF6WalkThePanes)
     EXPECT_EQ(frame->ActiveView(), receive);
 }
 
-TEST_F(MainFrameCommands, DialogCommandsNotYetAvailableAreDisabledAndDoNothing)
+TEST_F(MainFrameCommands, FrameAndDialogCommandsAreAlwaysAvailable)
 {
     Make();
-    for (int id : {ID_TOOLS_PORTS, ID_TOOLS_OPTIONS}) {
-        EXPECT_FALSE(frame->QueryCommand(id).enabled) << id;
-        EXPECT_FALSE(frame->ExecuteCommand(id)) << id;
-    }
+    for (int id : {ID_TOOLS_PORTS, ID_TOOLS_OPTIONS, ID_TOOLS_KCALL, ID_EDIT_CQ_TAPE, ID_EDIT_BRAG_TAPE,
+                   ID_EDIT_EXCHANGE_TAPE, ID_EDIT_STARTUP_TAPE, ID_EDIT_TNC_STARTUP_TAPE, ID_EDIT_NEW_TAPE})
+        EXPECT_TRUE(frame->QueryCommand(id).enabled) << id;
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
                    ID_HELP_FINDER, ID_APP_ABOUT, ID_WINDOW_SPLIT, ID_FILE_SEND_MAIL})
         EXPECT_TRUE(frame->QueryCommand(id).enabled) << id;

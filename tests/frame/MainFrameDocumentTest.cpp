@@ -39,7 +39,7 @@ TEST_F(MainFrameDocument, SaveThenOpenRoundTripsThroughTheMenu)
     EXPECT_EQ(prompts.lastSuggested, "VELTRAN.rty");
     const std::string saved = PathOf("contest.rty");
     EXPECT_EQ(frame->Documents().Path(), saved);
-    EXPECT_EQ(frame->windowTitle(), "contest.rty - Quorvane VELTRAN");
+    EXPECT_EQ(frame->windowTitle(), "contest.rty - Quorvane VELTRAN (simulated)");
     EXPECT_FALSE(doc->IsModified());
 
     for (int list = 1; list <= 3; ++list)
@@ -75,7 +75,7 @@ TEST_F(MainFrameDocument, CorruptFileIsReportedAndTheDocumentStays)
     EXPECT_EQ(doc->GetList(1), before);
     EXPECT_EQ(doc->GetLineCount(1), count);
     EXPECT_EQ(frame->Documents().Path(), PathOf("good.rty"));
-    EXPECT_EQ(frame->windowTitle(), "good.rty - Quorvane VELTRAN");
+    EXPECT_EQ(frame->windowTitle(), "good.rty - Quorvane VELTRAN (simulated)");
 
     EXPECT_FALSE(frame->Documents().OpenDocumentFile(PathOf("missing.rty")));
     EXPECT_EQ(prompts.errors.size(), 2);
@@ -115,7 +115,7 @@ TEST_F(MainFrameDocument, NewKeepsTheListsAndAddsTheNoticeAgain)
     frame->ExecuteCommand(ID_FILE_NEW);
     ASSERT_EQ(doc->GetLineCount(1), 2);
     EXPECT_EQ(doc->GetList(1)[0], CVELTRANDoc::kNoticeLine);
-    EXPECT_EQ(frame->windowTitle(), "Untitled - Quorvane VELTRAN");
+    EXPECT_EQ(frame->windowTitle(), "Untitled - Quorvane VELTRAN (simulated)");
 }
 
 TEST_F(MainFrameDocument, RecentFilesAppearInTheFileMenuAndOpen)

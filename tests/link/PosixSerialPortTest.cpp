@@ -109,23 +109,39 @@ TEST(PosixSerialPort, OpensAPseudoTerminalAtTeleprinterSpeedsAndIgnoresMissingMo
     }
 }
 
-TEST(PosixSerialPort, MissingDeviceDoesNotOpen)
+TEST(PosixSerialPort, MissingDeviceDoesNotOpenAndSaysWhy)
 {
     PosixSerialPort port("/nonexistent/veltran-test-device");
     EXPECT_FALSE(port.Open(LineSettings{}));
+    EXPECT_EQ(port.OpenError(), ENOENT);
     EXPECT_EQ(port.Read(nullptr, 0), 0u);
 }
 
-TEST(PosixSerialPort, ASecondOpenOfTheSameDeviceIsRefused)
+TEST(PosixSerialPort, APlainFileIsNotASerialDevice)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "exclusive mode does not bind a privileged user";
+    char name[] = "veltran-not-a-tty-XXXXXX";
+    const int fd = ::mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    PosixSerialPort port(name);
+    EXPECT_FALSE(port.Open(LineSettings{}));
+    EXPECT_EQ(port.OpenError(), ENOTTY);
+    ::unlink(name);
+}
+
+TEST(PosixSerialPort, ASecondOpenOfTheSameDeviceIsRefusedAsInUse)
+{
+    // The advisory lock binds a privileged user too, where TIOCEXCL does not.
     Pty pty;
     ASSERT_TRUE(pty.Ok());
     PosixSerialPort first(pty.Path());
     ASSERT_TRUE(first.Open(LineSettings{}));
+    EXPECT_EQ(first.OpenError(), 0);
     PosixSerialPort second(pty.Path());
     EXPECT_FALSE(second.Open(LineSettings{}));
+    EXPECT_EQ(second.OpenError(), EBUSY);
+    first.Close();
+    EXPECT_TRUE(second.Open(LineSettings{}));
 }
 
 TEST(PosixSerialPort, DrainIsReportedOnlyAfterTheLineTimeOfTheBytes)

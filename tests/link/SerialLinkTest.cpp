@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <future>
 #include <thread>
 
@@ -98,12 +99,20 @@ TEST(SerialLinkOpen, PortThatCannotOpenLeavesTheLinkClosedAndInert)
     s.modem->SetOpenFails(true);
     s.Open(9600, 8);
     EXPECT_FALSE(s.link.IsOpen());
+    EXPECT_NE(s.link.OpenError(), 0);   // a reason even when the device gives none
     EXPECT_EQ(s.link.m_bRunning, 0u);
     std::string text = "HELLO";
     s.link.SendText(text);
     EXPECT_EQ(text, "HELLO");
     EXPECT_EQ(s.link.TxQueueLength(), 0u);
     s.link.Connect(false);   // returns at once: nothing to stop
+    EXPECT_EQ(s.link.OpenError(), 0);
+
+    SimLink zero;            // never opened at a speed of 0
+    zero.Open(0, 8);
+    EXPECT_FALSE(zero.link.IsOpen());
+    EXPECT_EQ(zero.link.OpenError(), EINVAL);
+    EXPECT_EQ(zero.modem->OpenCount(), 0);
 
     SerialLink noOpener;     // no device opener at all
     noOpener.Connect(true);

@@ -9,6 +9,7 @@
 #include "frame/PortStatus.h"
 #include "frame/widgets/AcceleratorKeyFilter.h"
 #include "frame/widgets/DialogFramePrompts.h"
+#include "frame/widgets/FrameDialogCommands.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
 #include "frame/widgets/SplitKeyboardMover.h"
@@ -108,13 +109,22 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     CreateMenus();
     CreateToolBars();
     CreateStatusBar();
+    m_dialogCommands = std::make_unique<FrameDialogCommands>(
+        app, *this,
+        FrameDialogCommands::Hooks{[this] {
+                                       const auto [rtty, tnc] = CurrentPortStates();
+                                       return PortsDialogStatus{DescribePortState(rtty), DescribePortState(tnc)};
+                                   },
+                                   [this](const std::set<int>& remapped) { OnPortsConfirmed(remapped); }});
     UpdatePortStatus();
 
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
+    // A device that goes away while open shows as down within one period.
+    connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdatePortStatus);
     m_updateTimer.start(kUpdatePeriodMs);
-    setWindowTitle(QString::fromLocal8Bit(m_docs.Title().c_str()));
+    RefreshTitle();
     UpdateCommandStates();
 }
 
@@ -316,15 +326,44 @@ void CMainFrame::UpdatePortStatus()
 {
     if (!m_view || !m_view3 || !m_view2)
         return;
+    const auto [rtty, tnc] = CurrentPortStates();
     PortStatusInput in;
     in.rttyInUse = m_view3->m_bPortOpen != 0;
     in.rttyBaud = static_cast<int>(m_view->Link().m_nBaud);
     in.rttyByteSize = m_view->Link().m_nByteSize;
+    in.rttyDown = ConditionOf(rtty) == PortCondition::Down;
     in.tncInUse = m_view2->m_bPortConfigured != 0;
     in.tncBaud = static_cast<int>(m_view2->Link().m_nBaud);
+    in.tncDown = ConditionOf(tnc) == PortCondition::Down;
     const PortStatusText out = ComputePortStatus(in);
     SetModePaneText(out.mode);
     SetBaudPaneNumber(out.baud);
+    // A port that is down is marked where the operator looks; the tool tip
+    // names the device and the system's reason.
+    const QString tip = QString::fromLocal8Bit(PortStatusToolTip(rtty, tnc).c_str());
+    const QString mark = out.down ? QStringLiteral("QLabel { color: #c00000; font-weight: bold; }") : QString();
+    for (QLabel* pane : {m_panes[5], m_panes[6]}) {
+        pane->setToolTip(tip);
+        if (pane->styleSheet() != mark)  // this runs twice a second: restyle only on a change
+            pane->setStyleSheet(mark);
+    }
+    m_bSimulated = AnyPortSimulated(rtty, tnc);
+    RefreshTitle();
+}
+
+std::pair<PortState, PortState> CMainFrame::CurrentPortStates() const
+{
+    const SettingsStore& settings = m_app.Settings();
+    return {StateOfLink("RTTY", settings.Get(keys::RTTYPort), m_view->Link(), settings),
+            StateOfLink("TNC", settings.Get(keys::TNCPort), m_view2->Link(), settings)};
+}
+
+void CMainFrame::RefreshTitle()
+{
+    QString title = QString::fromLocal8Bit(m_docs.Title().c_str());
+    if (m_bSimulated)
+        title += QStringLiteral(" (simulated)");
+    setWindowTitle(title);
 }
 
 void CMainFrame::SetMessageText(const QString& text)
@@ -354,8 +393,12 @@ void CMainFrame::RefreshLockPanes()
     m_panes[9]->setText(locks.scroll ? QStringLiteral("SCRL") : QString());
 }
 
-void CMainFrame::OnPortsConfirmed()
+void CMainFrame::OnPortsConfirmed(const std::set<int>& remapped)
 {
+    for (SerialLink* link : {m_view ? &m_view->Link() : nullptr, m_view2 ? &m_view2->Link() : nullptr}) {
+        if (link && remapped.count(static_cast<int>(link->m_nPort)))
+            link->Connect(false);
+    }
     if (m_view)
         m_view->ApplyPortSettings();
     if (m_view2)
@@ -404,7 +447,7 @@ void CMainFrame::SaveLayout()
 
 void CMainFrame::DocumentChanged()
 {
-    setWindowTitle(QString::fromLocal8Bit(m_docs.Title().c_str()));
+    RefreshTitle();
     RebuildRecentFiles();
     for (QWidget* v : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3), static_cast<QWidget*>(m_view2)}) {
         if (auto* area = qobject_cast<QAbstractScrollArea*>(v))

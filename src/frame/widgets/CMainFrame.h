@@ -10,8 +10,10 @@
 // sends them (CommandRouter): editing commands to the active pane only,
 // station commands to the transmit pane from any pane, the rest to the added
 // targets and then the frame's own handlers (document, printing set-up, bars,
-// panes, help). Accelerator keys are never typed into a pane, also while
-// their command is disabled. Everything runs on the user-interface thread.
+// panes, help, and the dialog commands of FrameDialogCommands). Accelerator
+// keys are never typed into a pane, also while their command is disabled.
+// Everything runs on the user-interface thread.
+#include "app/PortState.h"
 #include "frame/BarStyle.h"
 #include "frame/DocumentController.h"
 #include "frame/CommandRouter.h"
@@ -24,7 +26,9 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CVELTRANApp;
@@ -32,6 +36,7 @@ class CVELTRANDoc;
 class CVELTRANView;
 class CVELTRANView2;
 class CVELTRANView3;
+class FrameDialogCommands;
 class FramePrompts;
 class QAction;
 class QLabel;
@@ -73,8 +78,10 @@ public:
 
     // After the Ports dialog was confirmed: the receive pane re-applies the
     // RTTY settings, the TNC pane the TNC settings, the transmit pane copies
-    // the port state again, then panes 5 and 6 are recomputed.
-    void OnPortsConfirmed();
+    // the port state again, then panes 5 and 6 are recomputed. A link whose
+    // port number was given another device (`remapped`) is closed first, so
+    // it reopens on the new one.
+    void OnPortsConfirmed(const std::set<int>& remapped = {});
 
     // "/p FILE" and "/pt FILE PRINTER" of the command line, for a frame that is
     // never shown: opens `path`, then prints it as the Print command of the
@@ -84,6 +91,8 @@ public:
     bool PrintFromCommandLine(const std::string& path, const std::string& printerName);
 
     DocumentController& Documents() { return m_docs; }
+    // Ports, Options, K-Call and the tape editing commands.
+    FrameDialogCommands& DialogCommands() { return *m_dialogCommands; }
     QAction* Action(int id) const;
     QSplitter* Splitter() const { return m_wndSplitter; }
     QToolBar* MainToolBar() const { return m_wndToolBar; }
@@ -130,6 +139,10 @@ private:
     void ShowHelp();
     void ShowAbout();
     void RefreshLockPanes();
+    // The document's title, with " (simulated)" while a port runs on the simulated modem.
+    void RefreshTitle();
+    // The RTTY and TNC ports as the operator is told them.
+    std::pair<PortState, PortState> CurrentPortStates() const;
     QToolBar* MakeBar(const QString& name, const std::vector<int>& ids, QSize iconSize);
 
     CVELTRANApp& m_app;
@@ -156,6 +169,7 @@ private:
     QAction* m_recentAnchor = nullptr;
     CommandRouter m_router;
 
+    std::unique_ptr<FrameDialogCommands> m_dialogCommands;
     std::unique_ptr<QPrinter> m_printer;
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
@@ -164,4 +178,5 @@ private:
     // inner size has been set to fit it (or a short while after the first show).
     QSize m_wantedOuterSize;
     bool m_layoutSaved = false;
+    bool m_bSimulated = false;  // a port runs on the simulated modem (UpdatePortStatus)
 };

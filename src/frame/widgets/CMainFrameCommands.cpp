@@ -1,12 +1,15 @@
 // CMainFrame, second half: the actions, menus and bars' commands, their
 // routing and update, and the frame's own command handlers.
+#include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
 #include "app/widgets/CAboutDlg.h"
 #include "frame/widgets/CMainFrame.h"
+#include "frame/widgets/FrameDialogCommands.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
 #include "frame/widgets/SplitKeyboardMover.h"
+#include "macros/widgets/CMacroSheet.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
@@ -237,6 +240,7 @@ bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
     case ID_HELP:
     case ID_CONTEXT_HELP:
     case ID_APP_ABOUT:
+    case ID_EDIT_MACROS:
         state.enabled = true;
         return true;
     case ID_VIEW_TOOLBAR:
@@ -253,7 +257,7 @@ bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
             state.enabled = static_cast<size_t>(id - ID_FILE_MRU_FILE1) < m_docs.Recent().Files().size();
             return true;
         }
-        return false;
+        return m_dialogCommands->OnUpdateCommand(id, state);
     }
 }
 
@@ -309,6 +313,12 @@ bool CMainFrame::OnFrameCommand(int id)
     case ID_APP_ABOUT:
         ShowAbout();
         return true;
+    case ID_EDIT_MACROS: {
+        // The sheet re-seeds the serial number of the receive pane's document.
+        CMacroSheet sheet(m_app.Settings(), m_view ? &m_doc : nullptr, SharedPrinter(), this);
+        sheet.DoModal();
+        return true;
+    }
     default:
         if (IsRecentFile(id)) {
             const size_t index = static_cast<size_t>(id - ID_FILE_MRU_FILE1);
@@ -319,7 +329,7 @@ bool CMainFrame::OnFrameCommand(int id)
             }
             return true;
         }
-        return false;
+        return m_dialogCommands->OnCommand(id);
     }
 }
 
