@@ -2,6 +2,7 @@
 
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
+#include "modem/AudioBandDevice.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,9 +44,11 @@ constexpr Macro kMacros[] = {
     {"L", "599"},
 };
 
+// A simulated device the operator chose in the demo file (the band heard
+// through the sound-card modem among them) is kept.
 bool IsSim(const std::string& value)
 {
-    return value.rfind("sim:", 0) == 0;
+    return value.rfind("sim:", 0) == 0 || AudioBandDevice::IsBandValue(value);
 }
 
 }  // namespace

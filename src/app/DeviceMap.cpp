@@ -3,6 +3,7 @@
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
+#include "modem/AudioBandDevice.h"
 #include "modem/AudioFileDevice.h"
 
 #include <cstdlib>
@@ -47,6 +48,8 @@ bool IsSimulatedDevice(const std::string& path)
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
 {
+    if (AudioBandDevice::IsBandValue(path))
+        return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     return OpenDeviceForPath(path);
@@ -54,6 +57,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
 {
+    if (AudioBandDevice::IsBandValue(path))
+        return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, false);
     if (IsSimulatedDevice(path))

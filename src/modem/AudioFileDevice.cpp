@@ -36,17 +36,12 @@ bool AudioFileDevice::Open(const LineSettings& settings)
             return false;
     }
     std::lock_guard lock(m_mutex);
-    m_params = params;
-    m_modulator = std::make_unique<RttyModulator>(params, RttyDemodulator::kRate);
     m_bOpen = true;
     m_bCancelled = m_bWoken = m_bStop = m_bPlayed = false;
     m_bPtt = false;
     m_rx.clear();
     m_rxUsos.Reset();
-    m_txUsos.Reset();
-    m_bDrainPending = false;
-    m_nWrites = 0;
-    m_playedUntil = Clock::now();
+    m_tx.Reset(params, Clock::now());
     m_worker = std::thread(&AudioFileDevice::Play, this, value.file, params);
     return true;
 }
@@ -57,6 +52,7 @@ void AudioFileDevice::Close()
         std::lock_guard lock(m_mutex);
         m_bStop = true;
         m_bOpen = false;
+        m_tx.Close();
         m_changed.notify_all();
     }
     if (m_worker.joinable())
@@ -132,15 +128,13 @@ PortEvents AudioFileDevice::WaitEvents()
         }
         if (!m_rx.empty())
             ev.flags |= PortEvents::kRxReady;
-        if (m_bDrainPending && Clock::now() >= m_playedUntil) {
-            m_bDrainPending = false;
+        if (m_tx.TakeDrain(Clock::now(), ev.drainedWrites))
             ev.flags |= PortEvents::kDrained;
-            ev.drainedWrites = m_nWrites;
-        }
         if (ev.flags)
             return ev;
-        if (m_bDrainPending)
-            m_changed.wait_until(lock, m_playedUntil);
+        const auto due = m_tx.DrainDue();
+        if (due != Clock::time_point::max())
+            m_changed.wait_until(lock, due);
         else
             m_changed.wait(lock);
     }
@@ -162,29 +156,8 @@ size_t AudioFileDevice::Read(uint8_t* buffer, size_t max)
 size_t AudioFileDevice::Write(const uint8_t* data, size_t len, uint32_t)
 {
     std::lock_guard lock(m_mutex);
-    ++m_nWrites;
-    if (!m_bOpen || !m_modulator)
+    if (!m_tx.Write(data, len, Clock::now()) || !m_bOpen)
         return 0;
-    std::string codes;
-    for (size_t i = 0; i < len; ++i) {
-        if (m_params.usos)
-            m_txUsos.Transmit(data[i], codes);
-        else
-            codes.push_back(static_cast<char>(data[i]));
-    }
-    const uint32_t mask = m_params.dataBits >= 8 ? 0xFF : (1u << m_params.dataBits) - 1;
-    for (char c : codes)
-        m_modulator->QueueCode(static_cast<uint8_t>(c) & mask);
-    // Nothing listens yet: render to the silent sink and note when the last
-    // sample will have been played.
-    const size_t pending = m_modulator->PendingSamples();
-    std::vector<float> sink(pending);
-    m_modulator->Render(sink.data(), sink.size());
-    const auto now = Clock::now();
-    const auto start = std::max(now, m_playedUntil);
-    m_playedUntil = start + std::chrono::duration_cast<Clock::duration>(
-                                std::chrono::duration<double>(static_cast<double>(pending) / RttyDemodulator::kRate));
-    m_bDrainPending = true;
     m_changed.notify_all();
     return len;
 }
@@ -201,9 +174,7 @@ void AudioFileDevice::Purge()
 {
     std::lock_guard lock(m_mutex);
     m_rx.clear();
-    if (m_modulator)
-        m_modulator->Clear();
-    m_playedUntil = Clock::now();
+    m_tx.Clear(Clock::now());
 }
 
 void AudioFileDevice::Wake()

@@ -3,8 +3,7 @@
 // receiver ("audio:file=<path>"), so the whole program can be tried on a
 // recording. To the link it looks like a serial port with a terminal unit
 // behind it: decoded Baudot codes (or ASCII bytes for 7/8 data bits) come
-// out of Read; written codes go to the modulator, whose output plays in real
-// time to a silent sink (live audio comes with the sound-card settings), and
+// out of Read; written codes go to the transmitter (AudioTransmitter), and
 // "drained" is reported when the last of their samples has been played; RTS
 // is PTT. The line settings choose the speed (45 = 45.45 baud, 57 = 56.88,
 // 74 = 74.2) and the data bits; tones, reverse, stop bits, AFC and unshift
@@ -17,7 +16,7 @@
 // class; the worker holds it only to hand over decoded codes.
 #include "link/PortDevice.h"
 #include "modem/AudioDeviceValue.h"
-#include "modem/RttyModulator.h"
+#include "modem/AudioTransmitter.h"
 #include "modem/UnshiftOnSpace.h"
 
 #include <chrono>
@@ -72,11 +71,6 @@ private:
     bool m_bPtt = false;
     std::deque<uint8_t> m_rx;
     UnshiftOnSpace m_rxUsos;
-    UnshiftOnSpace m_txUsos;
-    RttyParams m_params;
-    std::unique_ptr<RttyModulator> m_modulator;
-    Clock::time_point m_playedUntil{};   // the last written sample is played then
-    bool m_bDrainPending = false;
-    uint64_t m_nWrites = 0;
+    AudioTransmitter m_tx;
     std::thread m_worker;      // started in Open, joined in Close (owner's thread)
 };

@@ -4,6 +4,9 @@
 #include "app/DeviceMap.h"
 #include "app/MemorySettingsStore.h"
 #include "link/SerialLink.h"
+#include "link/SimulatedBand.h"
+#include "link/SimulatedBandPeer.h"
+#include "modem/AudioBandDevice.h"
 #include "modem/AudioDeviceValue.h"
 #include "modem/AudioFile.h"
 #include "modem/AudioFileDevice.h"
@@ -155,6 +158,35 @@ TEST(AudioFileDevice, DrainsWhenTheWrittenCharactersHaveBeenPlayed)
     dev.SetRts(true);
     EXPECT_TRUE(dev.Ptt());
     dev.Close();
+}
+
+TEST(AudioBandDevice, BandArrivesThroughTheDemodulatorAsTextInOrder)
+{
+    // The CQ station's first call, as the band generates it for this seed.
+    const std::string value = "audio:band?snr=20&seed=7&first=200&cq=60000";
+    SimulatedBand band(SimulatedBandPeer::BandOptions(SimOptions::Parse("band?seed=7&first=200&cq=60000")));
+    const auto t = std::chrono::steady_clock::now();
+    band.Start(t);
+    const std::string cq = band.Take(t + std::chrono::milliseconds(200));
+    ASSERT_NE(cq.find("CQ"), std::string::npos);
+    const auto printed = [](std::string s) {
+        std::erase_if(s, [](char c) { return c == '\r' || c == '\n'; });
+        return s;
+    };
+
+    MemorySettingsStore settings;
+    Receiver r;
+    r.link.SetDeviceOpener([&](int) { return OpenDeviceForPath(value, settings); });
+    r.link.m_nBaud = 110;
+    r.link.m_nByteSize = 5;
+    r.link.Connect(true);
+    ASSERT_TRUE(r.link.IsOpen());
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (printed(text).size() < printed(cq).size() && std::chrono::steady_clock::now() < deadline)
+        text += r.Receive(printed(cq).size() - printed(text).size());
+    r.link.Connect(false);
+    EXPECT_EQ(printed(text), printed(cq));
 }
 
 }  // namespace
