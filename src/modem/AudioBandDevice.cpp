@@ -56,10 +56,7 @@ bool AudioBandDevice::Open(const LineSettings& settings)
     }
     std::lock_guard lock(m_mutex);
     const auto now = Clock::now();
-    m_bOpen = true;
-    m_bCancelled = m_bWoken = m_bStop = m_bPtt = false;
-    m_rx.clear();
-    m_tx.Reset(params, now);
+    ResetForOpen(params, now);
     // The band's peer answers nothing at once; its traffic comes by Take.
     m_band.Opened(settings, now);
     m_worker = std::thread(&AudioBandDevice::Play, this, params, channel);
@@ -138,50 +135,6 @@ void AudioBandDevice::Play(RttyParams params, ChannelSettings channel)
     }
 }
 
-PortEvents AudioBandDevice::WaitEvents()
-{
-    std::unique_lock lock(m_mutex);
-    PortEvents ev;
-    for (;;) {
-        if (!m_bOpen) {
-            ev.flags = PortEvents::kDown;
-            return ev;
-        }
-        if (m_bCancelled) {
-            ev.flags = PortEvents::kCancelled;
-            return ev;
-        }
-        if (m_bWoken) {
-            m_bWoken = false;
-            ev.flags |= PortEvents::kWoken;
-        }
-        if (!m_rx.empty())
-            ev.flags |= PortEvents::kRxReady;
-        if (m_tx.TakeDrain(Clock::now(), ev.drainedWrites))
-            ev.flags |= PortEvents::kDrained;
-        if (ev.flags)
-            return ev;
-        const auto due = m_tx.DrainDue();
-        if (due != Clock::time_point::max())
-            m_changed.wait_until(lock, due);
-        else
-            m_changed.wait(lock);
-    }
-}
-
-size_t AudioBandDevice::Read(uint8_t* buffer, size_t max)
-{
-    std::lock_guard lock(m_mutex);
-    size_t n = 0;
-    while (n < max && !m_rx.empty()) {
-        const uint8_t b = m_rx.front();
-        m_rx.pop_front();
-        if (b != 0)   // zero bytes are dropped, as a serial port does
-            buffer[n++] = b;
-    }
-    return n;
-}
-
 size_t AudioBandDevice::Write(const uint8_t* data, size_t len, uint32_t)
 {
     std::lock_guard lock(m_mutex);
@@ -202,36 +155,3 @@ void AudioBandDevice::SetRts(bool on)
     m_changed.notify_all();
 }
 
-void AudioBandDevice::SetDtr(bool) {}
-
-void AudioBandDevice::Purge()
-{
-    std::lock_guard lock(m_mutex);
-    m_rx.clear();
-    m_tx.Clear(Clock::now());
-}
-
-void AudioBandDevice::Wake()
-{
-    std::lock_guard lock(m_mutex);
-    m_bWoken = true;
-    m_changed.notify_all();
-}
-
-void AudioBandDevice::Cancel()
-{
-    std::lock_guard lock(m_mutex);
-    m_bCancelled = true;
-    m_changed.notify_all();
-}
-
-bool AudioBandDevice::IsDown() const
-{
-    return false;
-}
-
-bool AudioBandDevice::Ptt() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_bPtt;
-}

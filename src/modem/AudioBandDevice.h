@@ -19,13 +19,12 @@
 // receiver hears silence. The audio plays in real time in blocks on a worker
 // thread owned by the device (started by Open, stopped and joined by Close).
 //
-// Thread-safe as PortDevice asks. m_mutex guards everything below it in the
-// class; the worker holds it only to ask the band for its text and to hand
+// Thread-safe as PortDevice asks. AudioPortDevice's m_mutex guards this class's
+// members too; the worker holds it only to ask the band for its text and to hand
 // over decoded codes.
-#include "link/PortDevice.h"
 #include "link/SimOptions.h"
 #include "link/SimulatedBandPeer.h"
-#include "modem/AudioTransmitter.h"
+#include "modem/AudioPortDevice.h"
 #include "modem/ChannelSimulator.h"
 
 #include <chrono>
@@ -36,10 +35,8 @@
 #include <string_view>
 #include <thread>
 
-class AudioBandDevice : public PortDevice {
+class AudioBandDevice : public AudioPortDevice {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // `value` is the device value, with or without "audio:".
     explicit AudioBandDevice(std::string_view value);
     ~AudioBandDevice() override;
@@ -49,17 +46,8 @@ public:
 
     bool Open(const LineSettings& settings) override;
     void Close() override;
-    PortEvents WaitEvents() override;
-    size_t Read(uint8_t* buffer, size_t max) override;
     size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
     void SetRts(bool on) override;
-    void SetDtr(bool on) override;
-    void Purge() override;
-    void Wake() override;
-    void Cancel() override;
-    bool IsDown() const override;
-
-    bool Ptt() const;
 
     static constexpr double kBlockSeconds = 0.02;
     // Steady mark around each transmission, for the receiver to settle.
@@ -70,16 +58,7 @@ private:
     void Play(RttyParams params, ChannelSettings channel);
 
     const SimOptions m_options;
-
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bOpen = false;
-    bool m_bCancelled = false;
-    bool m_bWoken = false;
-    bool m_bStop = false;   // tells the worker to leave
-    bool m_bPtt = false;
-    std::deque<uint8_t> m_rx;
+    // Guarded by m_mutex.
     SimulatedBandPeer m_band;
-    AudioTransmitter m_tx;
     std::thread m_worker;   // started in Open, joined in Close (owner's thread)
 };

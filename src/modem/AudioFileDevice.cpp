@@ -36,12 +36,9 @@ bool AudioFileDevice::Open(const LineSettings& settings)
             return false;
     }
     std::lock_guard lock(m_mutex);
-    m_bOpen = true;
-    m_bCancelled = m_bWoken = m_bStop = m_bPlayed = false;
-    m_bPtt = false;
-    m_rx.clear();
+    ResetForOpen(params, Clock::now());
+    m_bPlayed = false;
     m_rxUsos.Reset();
-    m_tx.Reset(params, Clock::now());
     m_worker = std::thread(&AudioFileDevice::Play, this, value.file, params);
     return true;
 }
@@ -109,50 +106,6 @@ void AudioFileDevice::Play(std::string path, RttyParams params)
     m_changed.notify_all();
 }
 
-PortEvents AudioFileDevice::WaitEvents()
-{
-    std::unique_lock lock(m_mutex);
-    PortEvents ev;
-    for (;;) {
-        if (!m_bOpen) {
-            ev.flags = PortEvents::kDown;
-            return ev;
-        }
-        if (m_bCancelled) {
-            ev.flags = PortEvents::kCancelled;
-            return ev;
-        }
-        if (m_bWoken) {
-            m_bWoken = false;
-            ev.flags |= PortEvents::kWoken;
-        }
-        if (!m_rx.empty())
-            ev.flags |= PortEvents::kRxReady;
-        if (m_tx.TakeDrain(Clock::now(), ev.drainedWrites))
-            ev.flags |= PortEvents::kDrained;
-        if (ev.flags)
-            return ev;
-        const auto due = m_tx.DrainDue();
-        if (due != Clock::time_point::max())
-            m_changed.wait_until(lock, due);
-        else
-            m_changed.wait(lock);
-    }
-}
-
-size_t AudioFileDevice::Read(uint8_t* buffer, size_t max)
-{
-    std::lock_guard lock(m_mutex);
-    size_t n = 0;
-    while (n < max && !m_rx.empty()) {
-        const uint8_t b = m_rx.front();
-        m_rx.pop_front();
-        if (b != 0)   // zero bytes are dropped, as a serial port does
-            buffer[n++] = b;
-    }
-    return n;
-}
-
 size_t AudioFileDevice::Write(const uint8_t* data, size_t len, uint32_t)
 {
     std::lock_guard lock(m_mutex);
@@ -168,42 +121,9 @@ void AudioFileDevice::SetRts(bool on)
     m_bPtt = on;
 }
 
-void AudioFileDevice::SetDtr(bool) {}
-
-void AudioFileDevice::Purge()
-{
-    std::lock_guard lock(m_mutex);
-    m_rx.clear();
-    m_tx.Clear(Clock::now());
-}
-
-void AudioFileDevice::Wake()
-{
-    std::lock_guard lock(m_mutex);
-    m_bWoken = true;
-    m_changed.notify_all();
-}
-
-void AudioFileDevice::Cancel()
-{
-    std::lock_guard lock(m_mutex);
-    m_bCancelled = true;
-    m_changed.notify_all();
-}
-
-bool AudioFileDevice::IsDown() const
-{
-    return false;
-}
-
 bool AudioFileDevice::WaitPlayed(std::chrono::milliseconds limit) const
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, limit, [&] { return m_bPlayed; });
 }
 
-bool AudioFileDevice::Ptt() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_bPtt;
-}

@@ -12,11 +12,10 @@
 // The recording plays once, at its own speed, on a worker thread owned by
 // the device (started by Open, stopped and joined by Close).
 //
-// Thread-safe as PortDevice asks. m_mutex guards everything below it in the
-// class; the worker holds it only to hand over decoded codes.
-#include "link/PortDevice.h"
+// Thread-safe as PortDevice asks. AudioPortDevice's m_mutex guards this class's
+// members too; the worker holds it only to hand over decoded codes.
 #include "modem/AudioDeviceValue.h"
-#include "modem/AudioTransmitter.h"
+#include "modem/AudioPortDevice.h"
 #include "modem/UnshiftOnSpace.h"
 
 #include <chrono>
@@ -27,10 +26,8 @@
 #include <string>
 #include <thread>
 
-class AudioFileDevice : public PortDevice {
+class AudioFileDevice : public AudioPortDevice {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // `value` is the device value (with or without "audio:"); `usos` the
     // stored unshift-on-space setting, which the value's own usos= overrides.
     AudioFileDevice(std::string value, bool usos);
@@ -38,19 +35,11 @@ public:
 
     bool Open(const LineSettings& settings) override;
     void Close() override;
-    PortEvents WaitEvents() override;
-    size_t Read(uint8_t* buffer, size_t max) override;
     size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
     void SetRts(bool on) override;
-    void SetDtr(bool on) override;
-    void Purge() override;
-    void Wake() override;
-    void Cancel() override;
-    bool IsDown() const override;
 
     // The recording has been played to its end (tests wait for this).
     bool WaitPlayed(std::chrono::milliseconds limit) const;
-    bool Ptt() const;
 
     // The recording is played in blocks of this length.
     static constexpr double kBlockSeconds = 0.02;
@@ -60,17 +49,8 @@ private:
 
     const std::string m_value;
     const bool m_usosSetting;
-
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    bool m_bOpen = false;
-    bool m_bCancelled = false;
-    bool m_bWoken = false;
-    bool m_bStop = false;      // tells the worker to leave
+    // Guarded by m_mutex.
     bool m_bPlayed = false;
-    bool m_bPtt = false;
-    std::deque<uint8_t> m_rx;
     UnshiftOnSpace m_rxUsos;
-    AudioTransmitter m_tx;
     std::thread m_worker;      // started in Open, joined in Close (owner's thread)
 };

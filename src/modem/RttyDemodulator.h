@@ -14,12 +14,12 @@
 // once found, the character clock is tracked from one character to the
 // next (contest traffic is sent back to back), and each character's bits are
 // taken from the slicer that is most confident about that character. A
-// squelch (ToneSpectrum) keeps noise alone from printing.
+// squelch (ToneWatch) keeps noise alone from printing.
 //
 // Not thread-safe: one owner.
 #include "modem/RttyParams.h"
 #include "modem/Resampler.h"
-#include "modem/ToneSpectrum.h"
+#include "modem/ToneWatch.h"
 
 #include <array>
 #include <complex>
@@ -79,7 +79,7 @@ private:
     RttyParams m_params;
     Resampler m_resampler;
     std::vector<float> m_block;
-    ToneSpectrum m_spectrum;
+    ToneWatch m_spectrum;
     double m_appliedOffset = 0.0;
 
     // Mixers and quarter-bit integrators.

@@ -1,4 +1,4 @@
-#include "modem/ToneSpectrum.h"
+#include "modem/ToneWatch.h"
 
 #include "modem/Fft.h"
 #include "modem/RttyParams.h"
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-ToneSpectrum::ToneSpectrum(double rate, double markHz, double spaceHz, double baud, bool afc)
+ToneWatch::ToneWatch(double rate, double markHz, double spaceHz, double baud, bool afc)
     : m_rate(rate), m_mark(markHz), m_space(spaceHz), m_halfWidth(std::max(15.0, 0.45 * baud)), m_afc(afc),
       m_baud(baud), m_ring(kSize, 0.0f), m_window(kSize), m_power(kSize / 2, 0.0), m_slow(kSize / 2, 0.0), m_work(kSize)
 {
@@ -15,7 +15,7 @@ ToneSpectrum::ToneSpectrum(double rate, double markHz, double spaceHz, double ba
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kSize));
 }
 
-bool ToneSpectrum::Push(float x)
+bool ToneWatch::Push(float x)
 {
     m_ring[m_fill] = x;
     m_fill = (m_fill + 1) % kSize;
@@ -26,7 +26,7 @@ bool ToneSpectrum::Push(float x)
     return true;
 }
 
-double ToneSpectrum::ShapedPower(double offsetHz) const
+double ToneWatch::ShapedPower(double offsetHz) const
 {
     // Each tone's power weighted by the shape of a keyed tone's spectrum
     // (a main lobe about one baud wide each side): a sharper peak to tune on
@@ -44,7 +44,7 @@ double ToneSpectrum::ShapedPower(double offsetHz) const
     return sum;
 }
 
-double ToneSpectrum::WindowPower(double offsetHz) const
+double ToneWatch::WindowPower(double offsetHz) const
 {
     const double binHz = m_rate / kSize;
     double sum = 0.0;
@@ -57,7 +57,7 @@ double ToneSpectrum::WindowPower(double offsetHz) const
     return sum;
 }
 
-void ToneSpectrum::Analyse()
+void ToneWatch::Analyse()
 {
     for (size_t i = 0; i < kSize; ++i)
         m_work[i] = std::complex<float>(m_ring[(m_fill + i) % kSize] * m_window[i], 0.0f);

@@ -12,9 +12,9 @@
 #include <cstddef>
 #include <vector>
 
-class ToneSpectrum {
+class ToneWatch {
 public:
-    ToneSpectrum(double rate, double markHz, double spaceHz, double baud, bool afc);
+    ToneWatch(double rate, double markHz, double spaceHz, double baud, bool afc);
 
     // One sample; returns true when a new estimate is ready.
     bool Push(float x);
