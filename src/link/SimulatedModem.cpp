@@ -1,6 +1,6 @@
 #include "link/SimulatedModem.h"
 
-#include "link/BaudotCodec.h"
+#include "link/BaudotText.h"
 
 #include <algorithm>
 
@@ -125,20 +125,7 @@ void SimulatedModem::Close()
 std::string SimulatedModem::DemoCallLocked() const
 {
     const std::string text = std::string("\r\n") + kDemoCall + "\r\n";
-    if (m_settings.dataBits != 5)
-        return text;
-    BaudotCodec codec;
-    std::string codes(1, static_cast<char>(BaudotCodec::kLtrs));
-    for (char ch : text) {
-        const uint32_t packed = codec.EncodeChar(ch);
-        const uint16_t shift = BaudotCodec::ShiftOf(packed);
-        const uint16_t code = BaudotCodec::CodeOf(packed);
-        if (shift)
-            codes += static_cast<char>(shift);
-        if (shift || code)
-            codes += static_cast<char>(code);
-    }
-    return codes;
+    return m_settings.dataBits == 5 ? EncodeBaudotText(text) : text;
 }
 
 void SimulatedModem::PlayDemoLocked(Clock::time_point now)
