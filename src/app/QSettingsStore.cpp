@@ -1,16 +1,12 @@
 #include "app/QSettingsStore.h"
 
+#include "app/Latin1Text.h"
 #include "app/StoredInt.h"
 
 #include <QStringList>
 #include <QVariant>
 
 namespace {
-
-QString Latin1(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString ValueName(std::string_view section, std::string_view key)
 {

@@ -1,16 +1,12 @@
 #include "macros/MacroListFormat.h"
 
+#include "app/Latin1Text.h"
 #include "app/SettingsKeys.h"
 #include "macros/MacroStore.h"
 
 #include <string>
 
 namespace {
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString Body(const QString& prefix, const QString& entry)
 {

@@ -1,5 +1,6 @@
 #include "frame/widgets/CMainFrame.h"
 
+#include "app/Latin1Text.h"
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
@@ -303,18 +304,18 @@ void CMainFrame::CreateStatusBar()
 void CMainFrame::SetDiddlePaneText(const std::string& text)
 {
     m_strDiddlePane = text;
-    m_panes[3]->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    m_panes[3]->setText(Latin1(text));
 }
 
 void CMainFrame::SetAutoPaneText(const std::string& text)
 {
     m_strAutoPane = text;
-    m_panes[4]->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    m_panes[4]->setText(Latin1(text));
 }
 
 void CMainFrame::SetModePaneText(const std::string& text)
 {
-    m_panes[5]->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    m_panes[5]->setText(Latin1(text));
 }
 
 void CMainFrame::SetBaudPaneNumber(int n)

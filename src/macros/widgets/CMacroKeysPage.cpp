@@ -1,19 +1,11 @@
 #include "macros/widgets/CMacroKeysPage.h"
 
+#include "app/Latin1Text.h"
 #include "macros/widgets/DialogUnits.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-
-namespace {
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CMacroKeysPage::CMacroKeysPage(const MacroPageInfo& page, MacroStore& store, QWidget* parent)
     : CMacroPage(parent), m_store(store), m_fields(page)

@@ -1,5 +1,6 @@
 #include "views/widgets/CVELTRANView.h"
 
+#include "app/Latin1Text.h"
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
@@ -33,11 +34,6 @@ QString MenuItemText(int id)
     const size_t lf = prompt.find('\n');
     const std::string item = lf == std::string::npos ? prompt : prompt.substr(lf + 1);
     return QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size()));
-}
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 }  // namespace

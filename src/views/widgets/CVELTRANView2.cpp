@@ -1,5 +1,6 @@
 #include "views/widgets/CVELTRANView2.h"
 
+#include "app/Latin1Text.h"
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr int kCaretWidth = 2;
 constexpr int kCaretHeight = 16;
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The key code the keyboard rules know for a Qt key, or 0.
 int VirtualKeyOf(int qtKey)

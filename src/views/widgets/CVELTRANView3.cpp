@@ -1,5 +1,6 @@
 #include "views/widgets/CVELTRANView3.h"
 
+#include "app/Latin1Text.h"
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
@@ -29,11 +30,6 @@ namespace {
 constexpr int kCaretWidth = 2;
 constexpr int kCaretHeight = 16;
 constexpr int kTimerPeriodMs = 1000;
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The key code the rules know for a Qt key, or 0.
 int VirtualKeyOf(int qtKey)

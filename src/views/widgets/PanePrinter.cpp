@@ -1,5 +1,6 @@
 #include "views/widgets/PanePrinter.h"
 
+#include "app/Latin1Text.h"
 #include "app/CommandTable.h"
 #include "app/widgets/PrintPreviewPages.h"
 #include "views/ReceiveListPrint.h"
@@ -12,11 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 const std::vector<std::string>& LinesOf(const PanePrinter::Listing& listing)
 {
