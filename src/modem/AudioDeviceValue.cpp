@@ -69,6 +69,24 @@ bool ParseAudioDeviceValue(std::string_view value, AudioDeviceValue& out)
             ok = flag(out.afc);
         else if (key == "usos")
             ok = flag(out.usos);
+        else if (key == "card" && eq == std::string_view::npos)
+            out.card = true;
+        else if (key == "capture")
+            out.capture = std::string(arg);
+        else if (key == "playback")
+            out.playback = std::string(arg);
+        else if (key == "pttdev")
+            out.pttDevice = std::string(arg);
+        else if (key == "ptt") {
+            if (arg == "rts")
+                out.ptt = AudioDeviceValue::Ptt::Rts;
+            else if (arg == "dtr")
+                out.ptt = AudioDeviceValue::Ptt::Dtr;
+            else if (arg == "none")
+                out.ptt = AudioDeviceValue::Ptt::None;
+            else
+                ok = false;
+        }
         else if (inFile) {
             out.file += ',';
             out.file += part;
@@ -80,6 +98,50 @@ bool ParseAudioDeviceValue(std::string_view value, AudioDeviceValue& out)
         inFile = false;
     }
     return true;
+}
+
+std::string FormatAudioDeviceValue(const AudioDeviceValue& v)
+{
+    std::string out(kAudioPrefix);
+    const auto add = [&out](std::string_view key, const std::string& arg) {
+        if (out.size() > kAudioPrefix.size())
+            out += ',';
+        out += key;
+        out += '=';
+        out += arg;
+    };
+    const auto number = [](double d) {
+        char buf[32];
+        const auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
+        return ec == std::errc() ? std::string(buf, p) : std::string("0");
+    };
+    if (v.card) {
+        out += "card";
+        if (!v.capture.empty())
+            add("capture", v.capture);
+        if (!v.playback.empty())
+            add("playback", v.playback);
+        if (v.ptt != AudioDeviceValue::Ptt::None)
+            add("ptt", v.ptt == AudioDeviceValue::Ptt::Rts ? "rts" : "dtr");
+        if (!v.pttDevice.empty())
+            add("pttdev", v.pttDevice);
+    }
+    if (v.markHz)
+        add("mark", number(*v.markHz));
+    if (v.shiftHz)
+        add("shift", number(*v.shiftHz));
+    if (v.reverse)
+        add("reverse", *v.reverse ? "1" : "0");
+    if (v.stopBits)
+        add("stop", number(*v.stopBits));
+    if (v.afc)
+        add("afc", *v.afc ? "1" : "0");
+    if (v.usos)
+        add("usos", *v.usos ? "1" : "0");
+    // The path last: everything after file= that is not an option is its own.
+    if (!v.card)
+        add("file", v.file);
+    return out;
 }
 
 RttyParams ApplyAudioOptions(const AudioDeviceValue& v, RttyParams p)

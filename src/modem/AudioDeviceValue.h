@@ -1,9 +1,13 @@
 #pragma once
 // The "Devices" value of a port on the sound-card modem:
-//   audio:[option,...]file=<path>[,option...]
+//   audio:[option,...]file=<path>[,option...]     a recording played in
+//   audio:card[,option...]                        a live sound card
 // Options: mark=<Hz>, shift=<Hz> (negative: space below mark), reverse,
-// stop=<1|1.5|2>, afc=<0|1>, usos=<0|1>. A comma followed by something that
-// is not an option belongs to the path.
+// stop=<1|1.5|2>, afc=<0|1>, usos=<0|1>; for a sound card also
+// capture=<source name>, playback=<sink name> (empty or absent: the sound
+// server's default), ptt=<rts|dtr|none> (none: the radio's VOX) and
+// pttdev=<serial device path> whose RTS or DTR keys the radio. A comma
+// followed by something that is not an option belongs to the path.
 #include "modem/RttyParams.h"
 
 #include <optional>
@@ -18,6 +22,13 @@ struct AudioDeviceValue {
     std::optional<double> stopBits;
     std::optional<bool> afc;
     std::optional<bool> usos;
+
+    bool card = false;                 // a live sound card ("audio:card")
+    std::string capture;
+    std::string playback;
+    enum class Ptt { None, Rts, Dtr };
+    Ptt ptt = Ptt::None;
+    std::string pttDevice;
 };
 
 inline constexpr std::string_view kAudioPrefix = "audio:";
@@ -26,6 +37,10 @@ bool IsAudioDeviceValue(std::string_view value);
 // Parses what follows "audio:" (or the whole value with the prefix). False
 // on an option with a bad number.
 bool ParseAudioDeviceValue(std::string_view value, AudioDeviceValue& out);
+// The value written back: "audio:card,..." for a sound card, else
+// "audio:file=...", with only the options that are set. Parsing the result
+// gives `value` again.
+std::string FormatAudioDeviceValue(const AudioDeviceValue& value);
 // The options applied over `base` (which carries the defaults and the line's
 // baud and data bits).
 RttyParams ApplyAudioOptions(const AudioDeviceValue& value, RttyParams base);

@@ -40,6 +40,33 @@ TEST(AudioDeviceValue, ParsesOptionsAroundTheFile)
     EXPECT_EQ(BaudForLineRate(110), 110.0);
 }
 
+TEST(AudioDeviceValue, SoundCardValueSurvivesFormatAndParse)
+{
+    AudioDeviceValue v;
+    ASSERT_TRUE(ParseAudioDeviceValue(
+        "audio:card,capture=alsa_input.usb-1.mono,playback=alsa_output.usb-1,ptt=dtr,pttdev=/dev/ttyUSB0,mark=1275,reverse,usos=0", v));
+    EXPECT_TRUE(v.card);
+    EXPECT_EQ(v.capture, "alsa_input.usb-1.mono");
+    EXPECT_EQ(v.playback, "alsa_output.usb-1");
+    EXPECT_EQ(v.ptt, AudioDeviceValue::Ptt::Dtr);
+    EXPECT_EQ(v.pttDevice, "/dev/ttyUSB0");
+    AudioDeviceValue back;
+    ASSERT_TRUE(ParseAudioDeviceValue(FormatAudioDeviceValue(v), back));
+    EXPECT_EQ(FormatAudioDeviceValue(back), FormatAudioDeviceValue(v));
+    EXPECT_EQ(back.capture, v.capture);
+    EXPECT_EQ(back.ptt, v.ptt);
+    EXPECT_EQ(back.markHz, 1275.0);
+    EXPECT_EQ(back.reverse, true);
+    EXPECT_EQ(back.usos, false);
+    EXPECT_FALSE(ParseAudioDeviceValue("audio:card,ptt=cat", v));
+
+    AudioDeviceValue file;
+    ASSERT_TRUE(ParseAudioDeviceValue("audio:shift=-170,file=/tmp/a,b.wav", file));
+    ASSERT_TRUE(ParseAudioDeviceValue(FormatAudioDeviceValue(file), back));
+    EXPECT_EQ(back.file, "/tmp/a,b.wav");
+    EXPECT_FALSE(back.card);
+}
+
 TEST(UnshiftOnSpace, ReceiveReturnsToLettersAfterASpaceTransmitRepeatsFigs)
 {
     // FIGS 5 space 5 (as the link encodes "5 5"): the receiver sees LTRS
