@@ -1,16 +1,20 @@
-// Test main shared by every test executable: widgets run on the offscreen
-// platform, so GUI tests need no display. VELTRAN_TEST_NO_GUI skips the
-// application object (ThreadSanitizer runs of plain thread tests).
+// Test main shared by every test executable. It is built twice: for the core
+// parts (test_<name>: the plain classes) it makes no application object at
+// all, so those run under ThreadSanitizer with nothing of Qt's GUI in the
+// process; for the widget parts (test_<name>_ui, VELTRAN_TEST_WIDGETS) it
+// makes the QApplication on the offscreen platform, so GUI tests need no
+// display.
 //
 // Every test executable runs in a fresh scratch directory that also holds
 // its per-user settings, so a command that writes REPORT.TXT or a tape into
 // the current directory, or a store rooted at the user's config, never
 // touches the source tree or the developer's own settings.
+#ifdef VELTRAN_TEST_WIDGETS
 #include <QApplication>
+#endif
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -30,9 +34,9 @@ int main(int argc, char** argv)
 
     int rc = 0;
     {
-        std::unique_ptr<QApplication> app;
-        if (!std::getenv("VELTRAN_TEST_NO_GUI"))
-            app = std::make_unique<QApplication>(argc, argv);
+#ifdef VELTRAN_TEST_WIDGETS
+        QApplication app(argc, argv);
+#endif
         rc = RUN_ALL_TESTS();
     }
     std::error_code ignored;
