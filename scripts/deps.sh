@@ -2,7 +2,7 @@
 # Installs the Debian packages VELTRAN needs to build, test and run.
 # Idempotent: does nothing when everything is already there.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build clang
+pkgs=(build-essential cmake ninja-build clang clang-14 libclang-rt-14-dev
       qt6-base-dev libqt6printsupport6 qt6-serialport-dev libqt6svg6-dev
       libgtest-dev libgmock-dev xvfb xdotool x11-utils openbox libsndfile1-dev)
 missing=()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a Release build (the configuration packagers
 # build), a build under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the thread-heavy tests under ThreadSanitizer; warnings are errors in all
-# three. Then the window placement check under a real window manager.
+# every core test executable (the plain classes, no application object) under
+# ThreadSanitizer; warnings are errors in all three. Then the window placement
+# check under a real window manager, and a clang build that proves the lock
+# annotations (-Wthread-safety) and runs each fuzz target for a bounded time.
 # Ends with one summary line "total: N passed, N failed, N skipped".
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,18 +33,27 @@ cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest --test-dir build/asan
 
-echo "== ThreadSanitizer (thread-heavy tests: the serial link, the sound-card modem)"
+echo "== ThreadSanitizer (every core test executable)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
       -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
-cmake --build build/tsan -j"$jobs" --target test_link test_modem
+cmake --build build/tsan -j"$jobs" --target test_link test_modem test_app test_macros test_views test_frame
 # Some kernels map memory where ThreadSanitizer cannot cope; running without
 # address-space randomisation avoids that.
-VELTRAN_TEST_NO_GUI=1 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^(link|modem)$' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^core-' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
+
+echo "== clang: lock annotations (-Wthread-safety) and fuzz targets"
+# Every library and the program, with libFuzzer's instrumentation and
+# AddressSanitizer + UndefinedBehaviorSanitizer; then each target 20 s.
+CXX=clang++-14 cmake -S . -B build/clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+      -DVELTRAN_FUZZ=ON -DVELTRAN_TESTS=OFF -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
+cmake --build build/clang -j"$jobs"
+scripts/fuzz.sh 20 build/clang 2>&1 | tee -a "$log"
 
 awk '
   /tests passed, [0-9]+ tests? failed out of [0-9]+/ { total += $NF; failed += $4 }
   /\(Skipped\)$/ { skipped++ }
   /^placement: ok$/ { total++ }
+  /^fuzz [a-z_]+: ok$/ { total++ }
   END { printf "total: %d passed, %d failed, %d skipped\n", total - failed - skipped, failed, skipped }
 ' "$log"

@@ -85,7 +85,7 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     termios2io::ApplyLineSettings(m_fd, settings, settings.pttKeying);
 
     m_charTime = LineCharTime(settings);
-    std::lock_guard lock(m_drainMutex);
+    MutexLock lock(m_drainMutex);
     m_bDrainPending = false;
     m_busyUntil = Clock::now();
     m_nWrites = 0;
@@ -161,7 +161,7 @@ PortEvents PosixSerialPort::WaitEvents()
         }
         std::chrono::microseconds recheck{0};
         {
-            std::lock_guard lock(m_drainMutex);
+            MutexLock lock(m_drainMutex);
             if (CheckDrained(recheck)) {
                 ev.flags |= PortEvents::kDrained;
                 ev.drainedWrites = m_nWrites;
@@ -253,7 +253,7 @@ size_t PosixSerialPort::Write(const uint8_t* data, size_t len, uint32_t timeoutM
         }
     }
     {
-        std::lock_guard lock(m_drainMutex);
+        MutexLock lock(m_drainMutex);
         ++m_nWrites;
         if (total > 0)
             m_busyUntil = std::max(start, m_busyUntil) + m_charTime * static_cast<int64_t>(total);
@@ -288,7 +288,7 @@ void PosixSerialPort::Purge()
     if (m_fd < 0 || m_bDown)
         return;
     termios2io::FlushBoth(m_fd);
-    std::lock_guard lock(m_drainMutex);
+    MutexLock lock(m_drainMutex);
     m_busyUntil = Clock::now();   // what was waiting has been thrown away
 }
 

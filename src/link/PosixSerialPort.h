@@ -19,10 +19,10 @@
 // A device that vanishes (EIO, ENXIO, ENODEV, hang-up) marks the port down
 // once; from then on every call returns at once without touching it.
 #include "link/PortDevice.h"
+#include "link/ThreadSafety.h"
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <string>
 
 class PosixSerialPort : public PortDevice {
@@ -57,7 +57,7 @@ private:
     bool IsVanishedError(int err) const;
     // Under m_drainMutex: true when the last pending drain is complete; else
     // how long to wait before looking again (zero: nothing pending).
-    bool CheckDrained(std::chrono::microseconds& recheck);
+    bool CheckDrained(std::chrono::microseconds& recheck) REQUIRES(m_drainMutex);
 
     const std::string m_path;
     // Set in Open and cleared in Close, on the owner's thread while no other
@@ -72,8 +72,8 @@ private:
     std::atomic<bool> m_bCancelled{false};
 
     // Guards the drain tracking below (writer: Write; reader: WaitEvents; Purge).
-    std::mutex m_drainMutex;
-    bool m_bDrainPending = false;      // output written and its drain not yet reported
-    Clock::time_point m_busyUntil{};    // when the last byte written leaves the line
-    uint64_t m_nWrites = 0;             // Write calls since Open
+    Mutex m_drainMutex;
+    bool m_bDrainPending GUARDED_BY(m_drainMutex) = false;  // output written, its drain not yet reported
+    Clock::time_point m_busyUntil GUARDED_BY(m_drainMutex){};  // when the last byte written leaves the line
+    uint64_t m_nWrites GUARDED_BY(m_drainMutex) = 0;        // Write calls since Open
 };

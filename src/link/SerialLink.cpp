@@ -29,10 +29,10 @@ bool SerialLink::PortUsable() const
 void SerialLink::Notify()
 {
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         ++m_nTxWakeGen;
     }
-    m_txWake.notify_all();
+    m_txWake.NotifyAll();
 }
 
 void SerialLink::Wake()
@@ -106,7 +106,7 @@ void SerialLink::Connect(bool open)
     m_bDown = false;
     m_charTime = LineCharTime(settings);
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_nWritesStarted = 0;
         m_nWritesDrained = 0;
         m_bTxWriting = false;
@@ -131,7 +131,7 @@ void SerialLink::Connect(bool open)
     }
 
     {
-        std::lock_guard keyLock(m_keyMutex);
+        MutexLock keyLock(m_keyMutex);
         if (!m_bPttKeying) {
             m_hPort->SetRts(true);
             m_hPort->SetDtr(true);
@@ -156,7 +156,7 @@ void SerialLink::SetDeviceOpener(std::function<std::unique_ptr<PortDevice>(int p
 void SerialLink::SetDataReadyCallback(std::function<void()> callback)
 {
     auto shared = callback ? std::make_shared<const std::function<void()>>(std::move(callback)) : nullptr;
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     m_onDataReady = std::move(shared);
 }
 
@@ -164,7 +164,7 @@ void SerialLink::DataReady()
 {
     std::shared_ptr<const std::function<void()>> callback;
     {
-        std::lock_guard lock(m_rxMutex);
+        MutexLock lock(m_rxMutex);
         callback = m_onDataReady;
     }
     if (callback)
@@ -183,7 +183,7 @@ void SerialLink::MarkDown()
 
 void SerialLink::KeyTransmitter()
 {
-    std::lock_guard lock(m_keyMutex);
+    MutexLock lock(m_keyMutex);
     if (m_bKeyed)
         return;
     m_bKeyed = 1;
@@ -197,7 +197,7 @@ void SerialLink::KeyTransmitter()
 
 void SerialLink::UnkeyTransmitter()
 {
-    std::lock_guard lock(m_keyMutex);
+    MutexLock lock(m_keyMutex);
     if (!m_bKeyed)
         return;
     m_bKeyed = 0;
@@ -241,7 +241,7 @@ void SerialLink::ReadAvailable()
     if (count == 0)
         return;
     {
-        std::lock_guard lock(m_rxMutex);
+        MutexLock lock(m_rxMutex);
         size_t kept = 0;
         for (size_t i = 0; i < count; ++i) {
             const char c = m_nByteSize == 5 ? DecodeCode(buffer[i]) : static_cast<char>(buffer[i]);
@@ -259,7 +259,7 @@ void SerialLink::ReadAvailable()
 std::string SerialLink::TakeReceived()
 {
     std::string taken;
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     m_bDataReady = 0;
     taken.swap(m_strReceived);
     return taken;
@@ -270,7 +270,7 @@ void SerialLink::InjectTestMessage(bool testMode)
     if (!testMode)
         return;
     {
-        std::lock_guard lock(m_rxMutex);
+        MutexLock lock(m_rxMutex);
         m_strReceived += kTestText;
         m_bDataReady = 1;
     }
@@ -279,25 +279,25 @@ void SerialLink::InjectTestMessage(bool testMode)
 
 void SerialLink::SetExtended(bool on)
 {
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     m_bExtended = on ? 1 : 0;
 }
 
 void SerialLink::InvertReceiveShift()
 {
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     m_bRxFigures = m_bRxFigures ? 0 : 1;
 }
 
 void SerialLink::SetReceiveShift(bool figures)
 {
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     m_bRxFigures = figures ? 1 : 0;
 }
 
 void SerialLink::EchoThroughCodec(std::string& text, int stream)
 {
-    std::lock_guard lock(m_rxMutex);
+    MutexLock lock(m_rxMutex);
     BaudotCodec::EchoThroughCodec(text, stream);
 }
 
@@ -305,26 +305,29 @@ void SerialLink::EchoThroughCodec(std::string& text, int stream)
 
 void SerialLink::TransmitThread()
 {
-    std::unique_lock lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     while (m_bRunning && !m_bDown) {
         const uint64_t seen = m_nTxWakeGen;
-        lock.unlock();
+        lock.Unlock();
         const bool again = TxStep();
-        lock.lock();
+        lock.Lock();
         if (again)
             continue;
-        auto news = [&] { return m_nTxWakeGen != seen || !m_bRunning; };
-        if (m_tTxRecheck == std::chrono::steady_clock::time_point::max())
-            m_txWake.wait(lock, news);
-        else
-            m_txWake.wait_until(lock, m_tTxRecheck, news);
+        // Sleep until there is news, or until the line time TxStep asked to
+        // look again at has passed.
+        while (m_nTxWakeGen == seen && m_bRunning) {
+            if (m_tTxRecheck == std::chrono::steady_clock::time_point::max())
+                m_txWake.Wait(lock);
+            else if (!m_txWake.WaitUntil(lock, m_tTxRecheck))
+                break;
+        }
     }
 }
 
 void SerialLink::OnDrained(uint64_t drainedWrites)
 {
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         // A drain that does not cover the latest write started (it was
         // reported just as the transmit thread began the next one) must not
         // release the write after it, nor let the transmitter unkey early.
@@ -334,7 +337,7 @@ void SerialLink::OnDrained(uint64_t drainedWrites)
         m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
-    m_txWake.notify_all();
+    m_txWake.NotifyAll();
 }
 
 bool SerialLink::LineIdleLocked(std::chrono::steady_clock::time_point now) const
@@ -346,7 +349,7 @@ bool SerialLink::IsLineQuiet() const
 {
     if (!m_bOpen || m_bDown)
         return true;
-    std::lock_guard lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     return m_strTxQueue.empty() && m_strTxOut.empty() && LineIdleLocked(std::chrono::steady_clock::now());
 }
 
@@ -354,7 +357,7 @@ std::chrono::milliseconds SerialLink::LineTimeLeft() const
 {
     if (!m_bOpen || m_bDown)
         return std::chrono::milliseconds(0);
-    std::lock_guard lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     const auto now = std::chrono::steady_clock::now();
     const auto left = now >= m_tLineFree ? std::chrono::milliseconds(0)
                                          : std::chrono::ceil<std::chrono::milliseconds>(m_tLineFree - now);
@@ -365,7 +368,7 @@ bool SerialLink::IsIdleFillOnAir() const
 {
     if (!m_bOpen || m_bDown)
         return false;
-    std::lock_guard lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     return m_bTxActive && m_bDiddle && m_bKeyed && !m_bTxHold && m_strTxQueue.empty() &&
            m_strTxOut.empty() && m_bLastWriteFill;
 }
@@ -373,12 +376,12 @@ bool SerialLink::IsIdleFillOnAir() const
 void SerialLink::WriteBytes(const std::string& bytes, bool fill)
 {
     if (!PortUsable() || bytes.empty()) {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_bTxWriting = false;
         return;
     }
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_bTxEmpty = 0;
         ++m_nWritesStarted;
         m_bLastWriteFill = fill;
@@ -389,7 +392,7 @@ void SerialLink::WriteBytes(const std::string& bytes, bool fill)
     {
         // The bytes start no later than now, behind whatever was still on
         // the line: this bounds when the last of them has left it.
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_bTxWriting = false;
         m_tLineFree = std::max(std::chrono::steady_clock::now(), m_tLineFree) +
                       m_charTime * static_cast<int64_t>(taken);
@@ -423,7 +426,7 @@ bool SerialLink::TxStep()
     bool fill = false;
     bool keyOnly = false;
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         if (!m_strTxOut.empty()) {
             out.swap(m_strTxOut);
         } else if (!m_strTxQueue.empty()) {
@@ -468,7 +471,7 @@ bool SerialLink::TxStep()
         // Receive was chosen while the transmitter keyed: the bytes go back
         // in front of the out-buffer instead of out on a dead carrier (idle
         // fill is simply dropped).
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_bTxWriting = false;
         if (!fill)
             m_strTxOut.insert(0, out);
@@ -485,50 +488,50 @@ void SerialLink::QueueText(std::string_view bytes)
     if (bytes.empty())
         return;
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_strTxQueue.append(bytes);
         // Nothing waits to drain ahead of the new bytes: let them go at once.
         if (!m_bTxEmpty && m_strTxOut.empty())
             m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
-    m_txWake.notify_all();
+    m_txWake.NotifyAll();
 }
 
 void SerialLink::PushFront(uint8_t byte)
 {
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_strTxOut.insert(m_strTxOut.begin(), static_cast<char>(byte));
         m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
-    m_txWake.notify_all();
+    m_txWake.NotifyAll();
 }
 
 void SerialLink::ClearTransmit()
 {
     {
-        std::lock_guard lock(m_txMutex);
+        MutexLock lock(m_txMutex);
         m_strTxQueue.clear();
         m_strTxOut.clear();
         m_bTxHold = 0;
         m_bTxActive = 0;
         ++m_nTxWakeGen;
     }
-    m_txWake.notify_all();
+    m_txWake.NotifyAll();
     UnkeyTransmitter();
 }
 
 size_t SerialLink::TxQueueLength() const
 {
-    std::lock_guard lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     return m_strTxQueue.size();
 }
 
 size_t SerialLink::TxOutLength() const
 {
-    std::lock_guard lock(m_txMutex);
+    MutexLock lock(m_txMutex);
     return m_strTxOut.size();
 }
 

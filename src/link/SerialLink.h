@@ -29,14 +29,13 @@
 //   m_rxMutex is held.
 #include "link/BaudotCodec.h"
 #include "link/PortDevice.h"
+#include "link/ThreadSafety.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -90,8 +89,8 @@ public:
 
     // Key/unkey through RTS when m_bPttKeying is set, holding the caller 100 ms
     // before and after the line change; m_bKeyed follows in every case. Any thread.
-    void KeyTransmitter();
-    void UnkeyTransmitter();
+    void KeyTransmitter() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    void UnkeyTransmitter() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
 
     // Encodes (5-bit: Baudot codes with shifts, replacing `text`) and queues.
     // Nothing happens when no port is open. Owner's thread.
@@ -164,7 +163,7 @@ private:
     // Writes bytes TxStep has taken (m_bTxWriting set); clears the mark.
     void WriteBytes(const std::string& bytes, bool fill);
     // Under m_txMutex: no write in progress, the latest drained and its line time past.
-    bool LineIdleLocked(std::chrono::steady_clock::time_point now) const;
+    bool LineIdleLocked(std::chrono::steady_clock::time_point now) const REQUIRES(m_txMutex);
     void OnDrained(uint64_t drainedWrites);
     void MarkDown();
     void Notify();                 // bumps m_nTxWakeGen and wakes the transmit thread
@@ -181,24 +180,27 @@ private:
     std::atomic<bool> m_bDown{false};
     std::atomic<int> m_nOpenError{0};
 
-    mutable std::mutex m_rxMutex;
-    std::string m_strReceived;                          // guarded by m_rxMutex
-    std::shared_ptr<const std::function<void()>> m_onDataReady;  // guarded by m_rxMutex
+    // Also guards BaudotCodec's receive shift state (m_bRxFigures,
+    // m_bExtended), which the base class declares without annotations.
+    mutable Mutex m_rxMutex;
+    std::string m_strReceived GUARDED_BY(m_rxMutex);
+    std::shared_ptr<const std::function<void()>> m_onDataReady GUARDED_BY(m_rxMutex);
 
-    mutable std::mutex m_txMutex;
-    std::condition_variable m_txWake;
-    std::string m_strTxQueue;                           // guarded by m_txMutex
-    std::string m_strTxOut;                             // guarded by m_txMutex
-    uint64_t m_nTxWakeGen = 0;                          // guarded by m_txMutex
-    uint64_t m_nWritesStarted = 0;                      // guarded by m_txMutex
-    uint64_t m_nWritesDrained = 0;                      // guarded by m_txMutex: covered by the latest drain
-    bool m_bTxWriting = false;                          // guarded by m_txMutex: bytes taken, write not returned
-    bool m_bLastWriteFill = false;                      // guarded by m_txMutex: the latest write was idle fill
-    // Guarded by m_txMutex: when the last character written leaves the line.
-    std::chrono::steady_clock::time_point m_tLineFree{};
+    mutable Mutex m_txMutex;
+    CondVar m_txWake;
+    std::string m_strTxQueue GUARDED_BY(m_txMutex);
+    std::string m_strTxOut GUARDED_BY(m_txMutex);
+    uint64_t m_nTxWakeGen GUARDED_BY(m_txMutex) = 0;
+    uint64_t m_nWritesStarted GUARDED_BY(m_txMutex) = 0;
+    uint64_t m_nWritesDrained GUARDED_BY(m_txMutex) = 0;   // covered by the latest drain
+    bool m_bTxWriting GUARDED_BY(m_txMutex) = false;       // bytes taken, write not returned
+    bool m_bLastWriteFill GUARDED_BY(m_txMutex) = false;   // the latest write was idle fill
+    // When the last character written leaves the line.
+    std::chrono::steady_clock::time_point m_tLineFree GUARDED_BY(m_txMutex){};
     std::chrono::microseconds m_charTime{0};            // set in Connect while no worker runs
     // Transmit thread only: TxStep asks to look again at this time (max: no need).
     std::chrono::steady_clock::time_point m_tTxRecheck = std::chrono::steady_clock::time_point::max();
 
-    std::mutex m_keyMutex;
+    // Taken first: never while m_txMutex or m_rxMutex is held.
+    Mutex m_keyMutex ACQUIRED_BEFORE(m_txMutex, m_rxMutex);
 };

@@ -68,12 +68,12 @@ void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool l
         TraceLocked(line);
     }
     m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs, ends});
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 bool SimulatedModem::Open(const LineSettings& settings)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     ++m_nOpens;
     if (m_bOpenFails || m_bOpen)
         return false;
@@ -107,7 +107,7 @@ bool SimulatedModem::Open(const LineSettings& settings)
 
 void SimulatedModem::Close()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_bOpen)
         return;
     m_bOpen = false;
@@ -148,13 +148,13 @@ SimulatedModem::Clock::time_point SimulatedModem::ScheduleLocked(std::string_vie
         m_rx.push_back(Due{t, static_cast<uint8_t>(ch)});
     }
     m_rxScheduledUntil = t;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
     return first;
 }
 
 PortEvents SimulatedModem::WaitEvents()
 {
-    std::unique_lock lock(m_mutex);
+    MutexLock lock(m_mutex);
     PortEvents ev;
     for (;;) {
         if (m_bDown || !m_bOpen) {
@@ -193,15 +193,15 @@ PortEvents SimulatedModem::WaitEvents()
         if (canDrain)
             until = std::min(until, m_busyUntil);
         if (until == Clock::time_point::max())
-            m_changed.wait(lock);
+            m_changed.Wait(lock);
         else
-            m_changed.wait_until(lock, until);
+            m_changed.WaitUntil(lock, until);
     }
 }
 
 size_t SimulatedModem::Read(uint8_t* buffer, size_t max)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_bOpen || m_bDown)
         return 0;
     const auto now = Clock::now();
@@ -217,16 +217,17 @@ size_t SimulatedModem::Read(uint8_t* buffer, size_t max)
 
 size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs)
 {
-    std::unique_lock lock(m_mutex);
+    MutexLock lock(m_mutex);
     ++m_nWrites;
     if (!m_bOpen || m_bDown)
         return 0;
     size_t take = len;
     if (m_bStalled) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        m_changed.wait_until(lock, deadline, [&] {
-            return !m_bStalled || m_bCancelled || m_bDown || m_nStalledBytes + len <= m_nStallCapacity;
-        });
+        while (m_bStalled && !m_bCancelled && !m_bDown && m_nStalledBytes + len > m_nStallCapacity) {
+            if (!m_changed.WaitUntil(lock, deadline))
+                break;
+        }
         if (m_bDown || !m_bOpen)
             return 0;
         if (m_bStalled) {
@@ -250,7 +251,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
 
 void SimulatedModem::SetRts(bool on)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_bOpen || m_bDown)
         return;
     m_bRts = on;
@@ -261,7 +262,7 @@ void SimulatedModem::SetRts(bool on)
 
 void SimulatedModem::SetDtr(bool on)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_bOpen || m_bDown)
         return;
     m_bDtr = on;
@@ -270,7 +271,7 @@ void SimulatedModem::SetDtr(bool on)
 
 void SimulatedModem::Purge()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_bOpen || m_bDown)
         return;
     m_rx.clear();
@@ -283,90 +284,90 @@ void SimulatedModem::Purge()
 
 void SimulatedModem::Wake()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bWoken = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 void SimulatedModem::Cancel()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bCancelled = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 bool SimulatedModem::IsDown() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bDown;
 }
 
 void SimulatedModem::SetLoopback(bool on)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bLoopback = on;
 }
 
 void SimulatedModem::SetStalled(bool stalled, size_t capacity)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bStalled = stalled;
     m_nStallCapacity = capacity;
     if (!stalled) {
         m_nStalledBytes = 0;
         m_busyUntil = std::max(m_busyUntil, Clock::now());
     }
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 void SimulatedModem::SetOpenFails(bool fails)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bOpenFails = fails;
 }
 
 void SimulatedModem::SetDemoTiming(std::chrono::milliseconds first, std::chrono::milliseconds interval)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_demoFirst = first;
     m_demoInterval = interval;
     if (m_bOpen && m_bDemo)
         m_nextDemo = Clock::now() + first;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 void SimulatedModem::Feed(std::string_view bytes)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     const auto now = Clock::now();
     for (char ch : bytes)
         m_rx.push_back(Due{now, static_cast<uint8_t>(ch)});
     m_rxScheduledUntil = std::max(m_rxScheduledUntil, now);
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 SimulatedModem::Clock::time_point SimulatedModem::FeedAtLineSpeed(std::string_view bytes)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return ScheduleLocked(bytes, Clock::now());
 }
 
 void SimulatedModem::Vanish()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bDown = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 std::vector<SimEvent> SimulatedModem::Log() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_log;
 }
 
 std::vector<std::string> SimulatedModem::Writes() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     std::vector<std::string> writes;
     for (const SimEvent& e : m_log)
         if (e.kind == SimEvent::Kind::Write)
@@ -376,43 +377,48 @@ std::vector<std::string> SimulatedModem::Writes() const
 
 bool SimulatedModem::Rts() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bRts;
 }
 
 bool SimulatedModem::Dtr() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bDtr;
 }
 
 bool SimulatedModem::IsOpen() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bOpen;
 }
 
 LineSettings SimulatedModem::Settings() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_settings;
 }
 
 int SimulatedModem::OpenCount() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_nOpens;
 }
 
 std::chrono::nanoseconds SimulatedModem::CharTime() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_charTime;
 }
 
 bool SimulatedModem::WaitFor(const std::function<bool(const std::vector<SimEvent>&)>& done,
                              std::chrono::milliseconds limit) const
 {
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, limit, [&] { return done(m_log); });
+    MutexLock lock(m_mutex);
+    const auto deadline = Clock::now() + limit;
+    while (!done(m_log)) {
+        if (!m_changed.WaitUntil(lock, deadline))
+            return done(m_log);
+    }
+    return true;
 }

@@ -29,14 +29,13 @@
 // Thread-safe: every member may be called from any thread.
 #include "link/PortDevice.h"
 #include "link/SimPeer.h"
+#include "link/ThreadSafety.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,47 +109,48 @@ private:
         uint8_t byte;
     };
 
-    // All below under m_mutex.
     void RecordLocked(SimEvent::Kind kind, std::string bytes = {}, bool level = false,
-                      uint32_t timeoutMs = 0, Clock::time_point ends = {});
-    void TraceLocked(const std::string& line);
-    Clock::time_point ScheduleLocked(std::string_view bytes, Clock::time_point after);
-    void PlayDemoLocked(Clock::time_point now);
-    std::string DemoCallLocked() const;
+                      uint32_t timeoutMs = 0, Clock::time_point ends = {}) REQUIRES(m_mutex);
+    void TraceLocked(const std::string& line) REQUIRES(m_mutex);
+    Clock::time_point ScheduleLocked(std::string_view bytes, Clock::time_point after) REQUIRES(m_mutex);
+    void PlayDemoLocked(Clock::time_point now) REQUIRES(m_mutex);
+    std::string DemoCallLocked() const REQUIRES(m_mutex);
 
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    std::vector<SimEvent> m_log;
-    LineSettings m_settings;
-    std::chrono::nanoseconds m_charTime{0};
-    bool m_bOpen = false;
-    bool m_bOpenFails = false;
-    bool m_bDown = false;
-    bool m_bCancelled = false;
-    bool m_bWoken = false;
-    bool m_bLoopback = false;
-    bool m_bStalled = false;
-    size_t m_nStallCapacity = 4096;
-    size_t m_nStalledBytes = 0;
-    bool m_bRts = false;
-    bool m_bDtr = false;
-    int m_nOpens = 0;
-    // Keying trace: open from Open to Close when a path was given.
+    // Guards every member below but the trace path.
+    mutable Mutex m_mutex;
+    mutable CondVar m_changed;
+    std::vector<SimEvent> m_log GUARDED_BY(m_mutex);
+    LineSettings m_settings GUARDED_BY(m_mutex);
+    std::chrono::nanoseconds m_charTime GUARDED_BY(m_mutex){0};
+    bool m_bOpen GUARDED_BY(m_mutex) = false;
+    bool m_bOpenFails GUARDED_BY(m_mutex) = false;
+    bool m_bDown GUARDED_BY(m_mutex) = false;
+    bool m_bCancelled GUARDED_BY(m_mutex) = false;
+    bool m_bWoken GUARDED_BY(m_mutex) = false;
+    bool m_bLoopback GUARDED_BY(m_mutex) = false;
+    bool m_bStalled GUARDED_BY(m_mutex) = false;
+    size_t m_nStallCapacity GUARDED_BY(m_mutex) = 4096;
+    size_t m_nStalledBytes GUARDED_BY(m_mutex) = 0;
+    bool m_bRts GUARDED_BY(m_mutex) = false;
+    bool m_bDtr GUARDED_BY(m_mutex) = false;
+    int m_nOpens GUARDED_BY(m_mutex) = 0;
+    // Set by the constructor, read-only after.
     std::string m_strTracePath;
+    // Keying trace: open from Open to Close when a path was given.
     std::FILE* m_trace = nullptr;
-    Clock::time_point m_tOpened{};
+    Clock::time_point m_tOpened GUARDED_BY(m_mutex){};
     // Output pacing.
-    bool m_bDrainPending = false;
-    Clock::time_point m_busyUntil{};
-    uint64_t m_nWrites = 0;
+    bool m_bDrainPending GUARDED_BY(m_mutex) = false;
+    Clock::time_point m_busyUntil GUARDED_BY(m_mutex){};
+    uint64_t m_nWrites GUARDED_BY(m_mutex) = 0;
     // Receive side: bytes and the moment each becomes readable, in order.
-    std::deque<Due> m_rx;
-    Clock::time_point m_rxScheduledUntil{};
+    std::deque<Due> m_rx GUARDED_BY(m_mutex);
+    Clock::time_point m_rxScheduledUntil GUARDED_BY(m_mutex){};
     // Demo.
-    bool m_bDemo = false;
-    std::chrono::milliseconds m_demoFirst{3000};
-    std::chrono::milliseconds m_demoInterval{30000};
-    Clock::time_point m_nextDemo = Clock::time_point::max();
+    bool m_bDemo GUARDED_BY(m_mutex) = false;
+    std::chrono::milliseconds m_demoFirst GUARDED_BY(m_mutex){3000};
+    std::chrono::milliseconds m_demoInterval GUARDED_BY(m_mutex){30000};
+    Clock::time_point m_nextDemo GUARDED_BY(m_mutex) = Clock::time_point::max();
     // The far side ("sim:band", "sim:tnc"), or none.
-    std::unique_ptr<SimPeer> m_peer;
+    std::unique_ptr<SimPeer> m_peer GUARDED_BY(m_mutex);
 };

@@ -1,23 +1,23 @@
 #include "link/SimulatedRttyStatus.h"
 
-#include <mutex>
+#include "link/ThreadSafety.h"
 
 namespace {
 
-std::mutex g_mutex;                 // guards g_status
-SimulatedRttyStatus g_status;
+Mutex g_mutex;
+SimulatedRttyStatus g_status GUARDED_BY(g_mutex);
 
 }  // namespace
 
 void SimulatedRttyStatus::Publish(const SimulatedRttyStatus& status)
 {
-    std::lock_guard lock(g_mutex);
+    MutexLock lock(g_mutex);
     g_status = status;
 }
 
 SimulatedRttyStatus SimulatedRttyStatus::Current()
 {
-    std::lock_guard lock(g_mutex);
+    MutexLock lock(g_mutex);
     return g_status;
 }
 

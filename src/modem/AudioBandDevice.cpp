@@ -54,7 +54,7 @@ bool AudioBandDevice::Open(const LineSettings& settings)
         if (!channel.fading)
             return false;
     }
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     const auto now = Clock::now();
     ResetForOpen(params, now);
     // The band's peer answers nothing at once; its traffic comes by Take.
@@ -66,13 +66,13 @@ bool AudioBandDevice::Open(const LineSettings& settings)
 void AudioBandDevice::Close()
 {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         if (m_bOpen)
             m_band.Closed();
         m_bStop = true;
         m_bOpen = false;
         m_tx.Close();
-        m_changed.notify_all();
+        m_changed.NotifyAll();
     }
     if (m_worker.joinable())
         m_worker.join();
@@ -94,8 +94,10 @@ void AudioBandDevice::Play(RttyParams params, ChannelSettings channel)
                                      std::chrono::duration<double>(static_cast<double>(played) / rate));
         std::string codes;
         {
-            std::unique_lock lock(m_mutex);
-            if (m_changed.wait_until(lock, due, [&] { return m_bStop; }))
+            MutexLock lock(m_mutex);
+            while (!m_bStop && m_changed.WaitUntil(lock, due)) {
+            }
+            if (m_bStop)
                 return;
             const auto now = Clock::now();
             if (now >= m_band.NextDue())
@@ -128,30 +130,30 @@ void AudioBandDevice::Play(RttyParams params, ChannelSettings channel)
         const std::vector<DecodedChar> chars = demod.Take();
         if (chars.empty())
             continue;
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         for (const DecodedChar& c : chars)
             m_rx.push_back(static_cast<uint8_t>(c.code));
-        m_changed.notify_all();
+        m_changed.NotifyAll();
     }
 }
 
 size_t AudioBandDevice::Write(const uint8_t* data, size_t len, uint32_t)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     const auto now = Clock::now();
     if (!m_tx.Write(data, len, now) || !m_bOpen)
         return 0;
     m_band.Written(std::string_view(reinterpret_cast<const char*>(data), len), m_tx.DrainDue());
-    m_changed.notify_all();
+    m_changed.NotifyAll();
     return len;
 }
 
 void AudioBandDevice::SetRts(bool on)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bPtt = on;
     if (m_bOpen)
         m_band.Rts(on, Clock::now());
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 

@@ -28,9 +28,7 @@
 #include "modem/ChannelSimulator.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -58,7 +56,6 @@ private:
     void Play(RttyParams params, ChannelSettings channel);
 
     const SimOptions m_options;
-    // Guarded by m_mutex.
-    SimulatedBandPeer m_band;
+    SimulatedBandPeer m_band GUARDED_BY(m_mutex);
     std::thread m_worker;   // started in Open, joined in Close (owner's thread)
 };

@@ -35,7 +35,7 @@ bool AudioFileDevice::Open(const LineSettings& settings)
         if (!probe.Open(value.file, error))
             return false;
     }
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     ResetForOpen(params, Clock::now());
     m_bPlayed = false;
     m_rxUsos.Reset();
@@ -46,11 +46,11 @@ bool AudioFileDevice::Open(const LineSettings& settings)
 void AudioFileDevice::Close()
 {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_bStop = true;
         m_bOpen = false;
         m_tx.Close();
-        m_changed.notify_all();
+        m_changed.NotifyAll();
     }
     if (m_worker.joinable())
         m_worker.join();
@@ -61,9 +61,9 @@ void AudioFileDevice::Play(std::string path, RttyParams params)
     AudioFileReader reader;
     std::string error;
     if (!reader.Open(path, error)) {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_bPlayed = true;
-        m_changed.notify_all();
+        m_changed.NotifyAll();
         return;
     }
     RttyDemodulator demod(params, reader.Rate());
@@ -81,15 +81,17 @@ void AudioFileDevice::Play(std::string path, RttyParams params)
         const auto due = start + std::chrono::duration_cast<Clock::duration>(
                                      std::chrono::duration<double>(static_cast<double>(played) / reader.Rate()));
         {
-            std::unique_lock lock(m_mutex);
-            if (m_changed.wait_until(lock, due, [&] { return m_bStop; }))
+            MutexLock lock(m_mutex);
+            while (!m_bStop && m_changed.WaitUntil(lock, due)) {
+            }
+            if (m_bStop)
                 return;
         }
         demod.Process(samples.data(), samples.size());
         const std::vector<DecodedChar> chars = demod.Take();
         if (chars.empty())
             continue;
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         for (const DecodedChar& c : chars) {
             const uint8_t code = static_cast<uint8_t>(c.code);
             if (params.usos) {
@@ -99,31 +101,34 @@ void AudioFileDevice::Play(std::string path, RttyParams params)
             } else
                 m_rx.push_back(code);
         }
-        m_changed.notify_all();
+        m_changed.NotifyAll();
     }
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bPlayed = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 size_t AudioFileDevice::Write(const uint8_t* data, size_t len, uint32_t)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_tx.Write(data, len, Clock::now()) || !m_bOpen)
         return 0;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
     return len;
 }
 
 void AudioFileDevice::SetRts(bool on)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bPtt = on;
 }
 
 bool AudioFileDevice::WaitPlayed(std::chrono::milliseconds limit) const
 {
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, limit, [&] { return m_bPlayed; });
+    MutexLock lock(m_mutex);
+    const auto deadline = Clock::now() + limit;
+    while (!m_bPlayed && m_changed.WaitUntil(lock, deadline)) {
+    }
+    return m_bPlayed;
 }
 

@@ -19,10 +19,8 @@
 #include "modem/UnshiftOnSpace.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -49,8 +47,7 @@ private:
 
     const std::string m_value;
     const bool m_usosSetting;
-    // Guarded by m_mutex.
-    bool m_bPlayed = false;
-    UnshiftOnSpace m_rxUsos;
+    bool m_bPlayed GUARDED_BY(m_mutex) = false;
+    UnshiftOnSpace m_rxUsos GUARDED_BY(m_mutex);
     std::thread m_worker;      // started in Open, joined in Close (owner's thread)
 };

@@ -10,7 +10,7 @@ void AudioPortDevice::ResetForOpen(const RttyParams& params, Clock::time_point n
 
 PortEvents AudioPortDevice::WaitEvents()
 {
-    std::unique_lock lock(m_mutex);
+    MutexLock lock(m_mutex);
     PortEvents ev;
     for (;;) {
         if (!m_bOpen) {
@@ -33,15 +33,15 @@ PortEvents AudioPortDevice::WaitEvents()
             return ev;
         const auto due = m_tx.DrainDue();
         if (due != Clock::time_point::max())
-            m_changed.wait_until(lock, due);
+            m_changed.WaitUntil(lock, due);
         else
-            m_changed.wait(lock);
+            m_changed.Wait(lock);
     }
 }
 
 size_t AudioPortDevice::Read(uint8_t* buffer, size_t max)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     size_t n = 0;
     while (n < max && !m_rx.empty()) {
         const uint8_t b = m_rx.front();
@@ -56,23 +56,23 @@ void AudioPortDevice::SetDtr(bool) {}
 
 void AudioPortDevice::Purge()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_rx.clear();
     m_tx.Clear(Clock::now());
 }
 
 void AudioPortDevice::Wake()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bWoken = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 void AudioPortDevice::Cancel()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bCancelled = true;
-    m_changed.notify_all();
+    m_changed.NotifyAll();
 }
 
 bool AudioPortDevice::IsDown() const
@@ -82,6 +82,6 @@ bool AudioPortDevice::IsDown() const
 
 bool AudioPortDevice::Ptt() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bPtt;
 }

@@ -8,12 +8,11 @@
 // Thread-safe as PortDevice asks. m_mutex guards every member below it and
 // those the devices add; m_changed is signalled whenever one of them changes.
 #include "link/PortDevice.h"
+#include "link/ThreadSafety.h"
 #include "modem/AudioTransmitter.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 
 class AudioPortDevice : public PortDevice {
 public:
@@ -31,15 +30,15 @@ public:
 
 protected:
     // Under m_mutex: the state a fresh open starts from.
-    void ResetForOpen(const RttyParams& params, Clock::time_point now);
+    void ResetForOpen(const RttyParams& params, Clock::time_point now) REQUIRES(m_mutex);
 
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    bool m_bOpen = false;
-    bool m_bCancelled = false;
-    bool m_bWoken = false;
-    bool m_bStop = false;      // tells the device's worker to leave
-    bool m_bPtt = false;
-    std::deque<uint8_t> m_rx;
-    AudioTransmitter m_tx;
+    mutable Mutex m_mutex;
+    mutable CondVar m_changed;
+    bool m_bOpen GUARDED_BY(m_mutex) = false;
+    bool m_bCancelled GUARDED_BY(m_mutex) = false;
+    bool m_bWoken GUARDED_BY(m_mutex) = false;
+    bool m_bStop GUARDED_BY(m_mutex) = false;      // tells the device's worker to leave
+    bool m_bPtt GUARDED_BY(m_mutex) = false;
+    std::deque<uint8_t> m_rx GUARDED_BY(m_mutex);
+    AudioTransmitter m_tx GUARDED_BY(m_mutex);
 };

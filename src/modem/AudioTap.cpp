@@ -5,7 +5,7 @@
 
 void AudioTap::Open(double rate, double markTone, double spaceTone)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bActive = true;
     m_rate = rate;
     m_mark = markTone;
@@ -18,13 +18,13 @@ void AudioTap::Open(double rate, double markTone, double spaceTone)
 
 void AudioTap::Close()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_bActive = false;
 }
 
 void AudioTap::Push(const float* samples, size_t count)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     for (size_t i = 0; i < count; ++i) {
         const float a = std::fabs(samples[i]);
         m_peak = std::max(m_peak, a);
@@ -36,14 +36,14 @@ void AudioTap::Push(const float* samples, size_t count)
 
 void AudioTap::SetTones(double markTone, double spaceTone)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_mark = markTone;
     m_space = spaceTone;
 }
 
 std::optional<double> AudioTap::TakeMarkRequest()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     std::optional<double> r = m_markRequest;
     m_markRequest.reset();
     return r;
@@ -51,31 +51,31 @@ std::optional<double> AudioTap::TakeMarkRequest()
 
 bool AudioTap::IsActive() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_bActive;
 }
 
 double AudioTap::Rate() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_rate;
 }
 
 double AudioTap::MarkTone() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_mark;
 }
 
 double AudioTap::SpaceTone() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_space;
 }
 
 std::vector<float> AudioTap::Recent(size_t count, uint64_t* total) const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     count = static_cast<size_t>(std::min<uint64_t>({count, m_total, kKeepSamples}));
     std::vector<float> out(count);
     const uint64_t first = m_total - count;
@@ -88,7 +88,7 @@ std::vector<float> AudioTap::Recent(size_t count, uint64_t* total) const
 
 float AudioTap::TakePeak(bool* clipped)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     const float p = m_peak;
     if (clipped)
         *clipped = m_bClipped;
@@ -99,7 +99,7 @@ float AudioTap::TakePeak(bool* clipped)
 
 void AudioTap::RequestMark(double markHz)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_markRequest = markHz;
 }
 

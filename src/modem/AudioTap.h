@@ -8,9 +8,10 @@
 //
 // Thread-safe: every member is guarded by m_mutex. The device's capture
 // thread calls Push and TakeMarkRequest; the window reads the rest.
+#include "link/ThreadSafety.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -40,16 +41,16 @@ public:
     void RequestMark(double markHz);
 
 private:
-    mutable std::mutex m_mutex;
-    bool m_bActive = false;
-    double m_rate = 0.0;
-    double m_mark = 0.0;
-    double m_space = 0.0;
-    std::vector<float> m_ring = std::vector<float>(kKeepSamples);
-    uint64_t m_total = 0;
-    float m_peak = 0.0f;
-    bool m_bClipped = false;
-    std::optional<double> m_markRequest;
+    mutable Mutex m_mutex;
+    bool m_bActive GUARDED_BY(m_mutex) = false;
+    double m_rate GUARDED_BY(m_mutex) = 0.0;
+    double m_mark GUARDED_BY(m_mutex) = 0.0;
+    double m_space GUARDED_BY(m_mutex) = 0.0;
+    std::vector<float> m_ring GUARDED_BY(m_mutex) = std::vector<float>(kKeepSamples);
+    uint64_t m_total GUARDED_BY(m_mutex) = 0;
+    float m_peak GUARDED_BY(m_mutex) = 0.0f;
+    bool m_bClipped GUARDED_BY(m_mutex) = false;
+    std::optional<double> m_markRequest GUARDED_BY(m_mutex);
 };
 
 // The one tap of the program's RTTY sound-card port.

@@ -27,7 +27,7 @@ bool ReceiveDisplay::Start()
     if (m_thread.joinable())
         return true;
     {
-        std::lock_guard<std::mutex> hold(m_mutex);
+        MutexLock hold(m_mutex);
         m_bStop = false;
         // Text that came while the thread was down is taken at once.
         m_bNotified = true;
@@ -47,20 +47,20 @@ void ReceiveDisplay::Stop()
     if (!m_thread.joinable())
         return;
     {
-        std::lock_guard<std::mutex> hold(m_mutex);
+        MutexLock hold(m_mutex);
         m_bStop = true;
     }
-    m_wake.notify_all();
+    m_wake.NotifyAll();
     m_thread.join();
 }
 
 void ReceiveDisplay::Notify()
 {
     {
-        std::lock_guard<std::mutex> hold(m_mutex);
+        MutexLock hold(m_mutex);
         m_bNotified = true;
     }
-    m_wake.notify_one();
+    m_wake.NotifyOne();
 }
 
 void ReceiveDisplay::SetPageWidth(int stored)
@@ -76,7 +76,7 @@ void ReceiveDisplay::SetByteSize(int bits)
 
 DisplayPass::Repaint ReceiveDisplay::TakeRepaint()
 {
-    std::lock_guard<std::mutex> hold(m_mutex);
+    MutexLock hold(m_mutex);
     const DisplayPass::Repaint due = m_due;
     m_due = DisplayPass::Repaint::kNone;
     return due;
@@ -84,7 +84,7 @@ DisplayPass::Repaint ReceiveDisplay::TakeRepaint()
 
 void ReceiveDisplay::RefreshIdlePoll()
 {
-    std::lock_guard<std::mutex> hold(m_mutex);
+    MutexLock hold(m_mutex);
     if (m_thread.joinable() && m_bIdle)
         m_lastPoll.store(m_clock.Now());
 }
@@ -92,17 +92,18 @@ void ReceiveDisplay::RefreshIdlePoll()
 void ReceiveDisplay::Run()
 {
     bool more = false;
-    std::unique_lock<std::mutex> lock(m_mutex);
+    MutexLock lock(m_mutex);
     for (;;) {
         m_bIdle = !more && !m_bNotified;
-        m_wake.wait(lock, [&] { return m_bStop || m_bNotified || more; });
+        while (!m_bStop && !m_bNotified && !more)
+            m_wake.Wait(lock);
         m_bIdle = false;
         if (m_bStop)
             return;
         m_bNotified = false;
-        lock.unlock();
+        lock.Unlock();
         RunPass(&more);
-        lock.lock();
+        lock.Lock();
     }
 }
 
@@ -125,7 +126,7 @@ void ReceiveDisplay::RunPass(bool* more)
 
     bool post = false;
     {
-        std::lock_guard<std::mutex> hold(m_mutex);
+        MutexLock hold(m_mutex);
         post = m_due == DisplayPass::Repaint::kNone;
         if (repaint > m_due)
             m_due = repaint;

@@ -13,11 +13,11 @@
 // collects them), so a fast line cannot flood the event queue.
 #include "views/DisplayPass.h"
 
+#include "link/ThreadSafety.h"
+
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 class ReceiveSource;
@@ -75,12 +75,12 @@ private:
     std::atomic<int> m_pageWidth;
     std::atomic<int> m_byteSize{5};
 
-    std::mutex m_mutex;  // guards the four below
-    std::condition_variable m_wake;
-    bool m_bStop = false;
-    bool m_bNotified = false;
-    bool m_bIdle = false;  // the thread is waiting with no work left
-    DisplayPass::Repaint m_due = DisplayPass::Repaint::kNone;
+    Mutex m_mutex;
+    CondVar m_wake;
+    bool m_bStop GUARDED_BY(m_mutex) = false;
+    bool m_bNotified GUARDED_BY(m_mutex) = false;
+    bool m_bIdle GUARDED_BY(m_mutex) = false;  // the thread is waiting with no work left
+    DisplayPass::Repaint m_due GUARDED_BY(m_mutex) = DisplayPass::Repaint::kNone;
 
     std::thread m_thread;  // started and joined on the user-interface thread
 };

@@ -44,7 +44,7 @@ ReceiveLineCutter::Repaint ReceiveLineCutter::Pass(std::string_view taken, int b
         return Repaint::kNone;
 
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        MutexLock hold(m_lock);
         m_strCurrentLine.assign(1, ' ');
         m_strCurrentLine += m_strPending;
     }
@@ -55,7 +55,7 @@ ReceiveLineCutter::Repaint ReceiveLineCutter::Pass(std::string_view taken, int b
 ReceiveLineCutter::Repaint ReceiveLineCutter::FinishLine(size_t length, size_t skip)
 {
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        MutexLock hold(m_lock);
         m_strCurrentLine.clear();
         if (!m_strCompleted.empty())
             m_strCompleted.push_back('\n');
@@ -80,13 +80,13 @@ bool ReceiveLineCutter::NeedsPass(int pageWidth) const
 
 std::string ReceiveLineCutter::CurrentLine() const
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     return m_strCurrentLine;
 }
 
 std::string ReceiveLineCutter::TakeCompleted()
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     std::string out;
     out.swap(m_strCompleted);
     return out;
@@ -94,7 +94,7 @@ std::string ReceiveLineCutter::TakeCompleted()
 
 void ReceiveLineCutter::Snapshot(std::string* currentLine, std::string* completed)
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     *currentLine = m_strCurrentLine;
     completed->clear();
     completed->swap(m_strCompleted);

@@ -10,10 +10,10 @@
 // user-interface thread. m_strCurrentLine and m_strCompleted are guarded by
 // m_lock, so no finished line can fall between the paint handler's copy and
 // its emptying of m_strCompleted.
+#include "link/ThreadSafety.h"
 #include "views/DisplayPass.h"
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -59,7 +59,7 @@ private:
     std::string m_strPending;      // display side only
     bool m_bCurrentStale = false;  // display side only: pending changed since m_strCurrentLine was set
 
-    mutable std::mutex m_lock;     // guards the two below
-    std::string m_strCurrentLine;
-    std::string m_strCompleted;
+    mutable Mutex m_lock;
+    std::string m_strCurrentLine GUARDED_BY(m_lock);
+    std::string m_strCompleted GUARDED_BY(m_lock);
 };

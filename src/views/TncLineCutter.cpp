@@ -25,7 +25,7 @@ bool TncLineCutter::IsShort(size_t width) const
 
 void TncLineCutter::ShowPending()
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     m_strCurrentLine = m_strPending;
     m_nCaret = static_cast<int>(m_strPending.size());
 }
@@ -82,7 +82,7 @@ DisplayPass::Repaint TncLineCutter::Pass(std::string_view taken, int, int pageWi
             return finished ? Repaint::kWholeView : Repaint::kNone;
         }
         DropCarriageReturns(line);
-        std::lock_guard<std::mutex> hold(m_lock);
+        MutexLock hold(m_lock);
         if (!finished) {
             // What the current line showed is now in a finished line.
             m_strCurrentLine.clear();
@@ -103,26 +103,26 @@ bool TncLineCutter::NeedsPass(int pageWidth) const
 
 std::string TncLineCutter::CurrentLine() const
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     return m_strCurrentLine;
 }
 
 int TncLineCutter::Caret() const
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     return m_nCaret;
 }
 
 void TncLineCutter::Current(std::string* line, int* caret) const
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     *line = m_strCurrentLine;
     *caret = m_nCaret;
 }
 
 std::string TncLineCutter::TakeCompleted()
 {
-    std::lock_guard<std::mutex> hold(m_lock);
+    MutexLock hold(m_lock);
     std::string out;
     out.swap(m_strCompleted);
     return out;

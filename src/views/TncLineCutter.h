@@ -24,9 +24,9 @@
 // (m_strPending belongs to it). CurrentLine(), Caret() and TakeCompleted() may
 // be called from any thread, typically the paint handler; the current line,
 // its caret and the finished lines are guarded by m_lock.
+#include "link/ThreadSafety.h"
 #include "views/DisplayPass.h"
 
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -57,8 +57,8 @@ private:
     std::string m_strPending;  // display side only
     bool m_bEndedByCr = false; // display side only: the last line ended at a CR, nothing came since
 
-    mutable std::mutex m_lock;  // guards the three below
-    std::string m_strCurrentLine;
-    int m_nCaret = 0;
-    std::string m_strCompleted;
+    mutable Mutex m_lock;
+    std::string m_strCurrentLine GUARDED_BY(m_lock);
+    int m_nCaret GUARDED_BY(m_lock) = 0;
+    std::string m_strCompleted GUARDED_BY(m_lock);
 };

@@ -121,13 +121,13 @@ void CVELTRANView::ApplyPortSettings()
 
 void CVELTRANView::SetBeepHook(BeepHook hook)
 {
-    std::lock_guard<std::mutex> hold(m_beepMutex);
+    MutexLock hold(m_beepMutex);
     m_beep = std::move(hook);
 }
 
 void CVELTRANView::Beep(BeepKind kind)
 {
-    std::lock_guard<std::mutex> hold(m_beepMutex);
+    MutexLock hold(m_beepMutex);
     if (m_beep)
         m_beep(kind);
 }

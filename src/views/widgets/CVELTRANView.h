@@ -15,6 +15,7 @@
 // display thread touches: the cutter (own lock), m_dwLastPoll/m_dwLastReceive
 // (atomics) and the beep hook (m_beepMutex).
 #include "link/SerialLink.h"
+#include "link/ThreadSafety.h"
 #include "views/CommandTarget.h"
 #include "views/Deadman.h"
 #include "views/LinkReceiveSource.h"
@@ -29,7 +30,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -146,6 +146,6 @@ private:
     ExportTapeHandler m_exportTape;
     MenuRunner m_menuRunner;
 
-    mutable std::mutex m_beepMutex;  // guards m_beep
-    BeepHook m_beep;
+    mutable Mutex m_beepMutex;
+    BeepHook m_beep GUARDED_BY(m_beepMutex);
 };
