@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (op & 0x40)
             check();
     }
+    const size_t passLimit = cutter.Pending().size() + 2;
     for (size_t passes = 0; cutter.NeedsPass(width); ++passes) {
-        if (passes > received + 2)
+        if (passes > passLimit)
             std::abort();
         cutter.Pass({}, 8, width);
     }

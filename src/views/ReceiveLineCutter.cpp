@@ -35,8 +35,11 @@ ReceiveLineCutter::Repaint ReceiveLineCutter::Pass(std::string_view taken, int b
         m_bCurrentStale = true;
 
     const size_t width = static_cast<size_t>(ClampPageWidth(pageWidth));
+    // A line ends at its LF only within the page width: text that came in
+    // one read ahead of a late LF wraps at the width just as the same text
+    // arriving slowly does, so no line is ever wider than the page.
     const size_t lf = m_strPending.find('\n');
-    if (lf != std::string::npos)
+    if (lf != std::string::npos && lf < width)
         return FinishLine(lf, 1);
     if (m_strPending.size() >= width)
         return FinishLine(width, 0);

@@ -34,7 +34,9 @@ public:
     // when there was none). Bell characters ("*" for 5-bit data, BEL for 7/8
     // bits) ring the hook once each and stay in the text. CRs are dropped. At
     // most one line is finished: at the first LF, or else after `pageWidth`
-    // characters (clamped as above). `byteSize` is the link's data bits.
+    // characters (clamped as above), whichever comes first, so the lines are
+    // the same however the link split the text. `byteSize` is the link's
+    // data bits.
     Repaint Pass(std::string_view taken, int byteSize, int pageWidth) override;
 
     // True when a pass with nothing new would still change something: the

@@ -64,13 +64,16 @@ DisplayPass::Repaint TncLineCutter::Pass(std::string_view taken, int, int pageWi
             ShowPending();
             return Repaint::kWholeView;
         }
+        // Only a line end within the page width counts: text that came in
+        // one read ahead of a late line end wraps at the width, as the same
+        // text arriving slowly does, so no line is wider than the page.
         std::string line;
         const size_t lf = m_strPending.find('\n');
         const size_t cr = m_strPending.find('\r');
-        if (lf != std::string::npos) {
+        if (lf < width) {
             line = m_strPending.substr(0, lf);
             m_strPending.erase(0, lf + 1);
-        } else if (cr != std::string::npos) {
+        } else if (cr < width) {
             line = m_strPending.substr(0, cr);
             m_strPending.erase(0, cr + 1);
             m_bEndedByCr = m_strPending.empty();

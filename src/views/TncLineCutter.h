@@ -6,8 +6,9 @@
 //   width W) is the line still arriving: it is shown as the current line, and
 //   a backspace in it rubs out the character before it (the TNC's echo of a
 //   typed backspace).
-// - Otherwise every line end (the first LF, else the first CR) and every run
-//   of W characters finishes a line, all in the same pass. In a finished line
+// - Otherwise every line end (the first LF, else the first CR) within the
+//   first W characters, and else every run of W characters, finishes a line,
+//   all in the same pass: no line is wider than the page. In a finished line
 //   a CR still inside it (one that came before its LF) deletes itself and the
 //   character after it; one at the end is simply dropped.
 // - Longer text without a line end (from W/2 up to W) waits for more, and the

@@ -149,6 +149,32 @@ TEST(ReceiveLineCutter, HugeWidthStillWrapsAtTheUpperBound)
     EXPECT_EQ(cutter.CurrentLine(), " " + std::string(40, 'T'));
 }
 
+// The lines must not depend on how the link happened to split the text: a
+// long line ahead of its LF in one read wraps at the page width as well.
+TEST(ReceiveLineCutter, SameTextGivesTheSameLinesHoweverItArrives)
+{
+    const std::string r67(67, 'R');
+    const struct {
+        std::string text;
+        std::string lines;
+        std::string current;
+    } cases[] = {
+        {std::string(100, 'R') + "\nNEXT", " " + r67 + "\n " + std::string(33, 'R'), " NEXT"},
+        {r67 + "\nNEXT", " " + r67 + "\n ", " NEXT"},
+        {r67 + "R\n", " " + r67 + "\n R", ""},
+    };
+    for (const auto& c : cases) {
+        ReceiveLineCutter atOnce;
+        Feed(atOnce, c.text);
+        EXPECT_EQ(atOnce.TakeCompleted(), c.lines) << c.text;
+        EXPECT_EQ(atOnce.CurrentLine(), c.current) << c.text;
+        ReceiveLineCutter slowly;
+        for (char ch : c.text)
+            Feed(slowly, std::string(1, ch));
+        EXPECT_EQ(slowly.TakeCompleted(), c.lines) << c.text;
+    }
+}
+
 TEST(ReceiveLineCutter, NarrowerWidthFinishesPendingTextWithoutNewData)
 {
     ReceiveLineCutter cutter;

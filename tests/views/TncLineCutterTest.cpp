@@ -83,7 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Stored widths outside 35..180 are taken as the nearest bound.
         Case{"ZeroWidthIsThirtyFive", 0, {{Chars(70), Repaint::kWholeView, ""}}, Chars(35) + "\n" + Chars(35)},
         Case{"NegativeWidthIsThirtyFive", -9, {{Chars(17), Repaint::kCurrentLine, Chars(17)}}, ""},
-        Case{"HugeWidthIsOneEighty", 1 << 30, {{Chars(181), Repaint::kWholeView, "x"}}, Chars(180)}),
+        Case{"HugeWidthIsOneEighty", 1 << 30, {{Chars(181), Repaint::kWholeView, "x"}}, Chars(180)},
+        // A line end further than the width wraps the line there first, as
+        // the same text arriving slowly would.
+        Case{"LateLfStillWrapsAtTheWidth", 35, {{Chars(40) + "\nOK", Repaint::kWholeView, "OK"}},
+             Chars(35) + "\n" + Chars(5)},
+        Case{"LateCrStillWrapsAtTheWidth", 35, {{Chars(35) + "\rOK", Repaint::kWholeView, "OK"}},
+             Chars(35) + "\n"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(TncLineCutter, NarrowerWidthCutsWaitingTextWithoutNewData)
