@@ -1,5 +1,6 @@
 #include "app/DeviceMap.h"
 
+#include "app/FskDeviceValue.h"
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
@@ -48,6 +49,8 @@ bool IsSimulatedDevice(const std::string& path)
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
 {
+    if (const FskDeviceValue fsk = ParseFskDeviceValue(path); fsk.fsk)
+        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device, settings), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))
@@ -57,6 +60,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
 {
+    if (const FskDeviceValue fsk = ParseFskDeviceValue(path); fsk.fsk)
+        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
     if (IsAudioDeviceValue(path))

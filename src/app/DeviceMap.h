@@ -22,7 +22,8 @@ bool DemoModeRequested();
 bool IsSimulatedDevice(const std::string& path);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
-// the sound-card modem for "audio:...", else a PosixSerialPort on the path.
+// the sound-card modem for "audio:...", FSK keying around the device that
+// follows for "fsk:..." (FskDeviceValue.h), else a PosixSerialPort on the path.
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);
 // The same; the sound-card modem takes "Ports" "RTTYUnshiftOnSpace" from
 // `settings` (read now, at each open).

@@ -26,6 +26,7 @@ public:
     void Wake() override { m_device->Wake(); }
     void Cancel() override { m_device->Cancel(); }
     bool IsDown() const override { return m_device->IsDown(); }
+    LineSettings ActualLine(const LineSettings& asked) const override { return m_device->ActualLine(asked); }
 
 private:
     std::shared_ptr<PortDevice> m_device;
