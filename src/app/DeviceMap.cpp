@@ -44,7 +44,9 @@ std::string DevicePathForPort(const SettingsStore& settings, int port)
 
 bool IsSimulatedDevice(const std::string& path)
 {
-    return std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix;
+    // FSK keying on the simulated modem is still the simulated modem.
+    const std::string device = ParseFskDeviceValue(path).device;
+    return std::string_view(device).substr(0, kSimPrefix.size()) == kSimPrefix;
 }
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)

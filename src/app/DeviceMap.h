@@ -18,7 +18,8 @@ std::string DevicePathForPort(const SettingsStore& settings, int port, bool demo
 std::string DevicePathForPort(const SettingsStore& settings, int port);
 bool DemoModeRequested();
 
-// True for a device value that selects the simulated modem ("sim:...").
+// True for a device value that selects the simulated modem ("sim:...", also
+// behind FSK keying).
 bool IsSimulatedDevice(const std::string& path);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",

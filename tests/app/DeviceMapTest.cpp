@@ -101,6 +101,7 @@ TEST(DeviceMap, FskValuesWrapTheDeviceThatFollowsWithThePttLineNamed)
         EXPECT_EQ(FormatFskDeviceValue(v), row.written);
     }
     EXPECT_NE(dynamic_cast<FskKeyedPort*>(OpenDeviceForPath("fsk:dtr:sim:loopback").get()), nullptr);
+    EXPECT_TRUE(IsSimulatedDevice("fsk:dtr:sim:loopback"));
 }
 
 TEST(DeviceMap, ChooserShowsTheFskPartApartFromTheDeviceAndNotForTheSoundCard)
