@@ -109,7 +109,7 @@ void SerialLink::Connect(bool open)
 
     m_hPort = std::move(device);
     m_bDown = false;
-    m_charTime = LineCharTime(settings);
+    m_charTime = LineCharTime(m_hPort->ActualLine(settings));
     {
         std::lock_guard lock(m_txMutex);
         m_nWritesStarted = 0;
