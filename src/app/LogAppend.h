@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-inline constexpr std::chrono::milliseconds kLockWait{500};
+inline constexpr std::chrono::milliseconds kLockWait{250};
 
 // False with the text for the operator in `error`: the system's text for the
 // failure ("Unknown Error" when it has none), or "<name> is locked by

@@ -253,9 +253,10 @@ private:
             return Fail(0);  // the file shrank while being read
         return true;
     }
+    // `err` 0: the file ended before the count (Errno() stays 0).
     bool Fail(int err)
     {
-        m_errno = err != 0 ? err : EIO;
+        m_errno = err;
         return false;
     }
 
@@ -304,7 +305,7 @@ void Note(RtyReadStats* stats, uint64_t bytes)
 template <class Source>
 bool Truncated(const Source& src, std::string* error, const std::string& where)
 {
-    if (src.Errno() != 0 && src.Errno() != EIO)
+    if (src.Errno() != 0)
         SetError(error, Text({"read error ", where, ": ", SystemErrorText(src.Errno())}));
     else
         SetError(error, Text({"the file ends early (", where, ")"}));
