@@ -5,12 +5,16 @@
 
 #include "app/QSettingsStore.h"
 #include "app/SettingsKeys.h"
+#include "app/CommandTable.h"
+#include "support/ModalDriver.h"
 #include "views/widgets/CVELTRANView.h"
+#include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
 
 #include <QScreen>
 #include <QSplitter>
 
+#include <climits>
 #include <fstream>
 #include <vector>
 
@@ -20,6 +24,7 @@ namespace {
 struct Garbage {
     const char* what;
     std::string value;
+    std::string ports = {};  // for "RTTYPort" and "TNCPort" when not empty
 };
 
 std::vector<Garbage> Kinds()
@@ -27,6 +32,7 @@ std::vector<Garbage> Kinds()
     return {
         {"text in number keys", "W1AW de K1ABC"},
         {"negative", "-2147483648"},
+        {"minus one, ports beyond 16", "-1", "99"},
         {"huge", "2147483647"},
         {"beyond 32 bits", "99999999999999999999"},
         {"10,000 characters", std::string(10000, '9')},
@@ -66,7 +72,7 @@ std::vector<std::pair<std::string, std::string>> EveryKey()
     return all;
 }
 
-std::string SettingsFile(const std::string& garbage)
+std::string SettingsFile(const Garbage& g)
 {
     std::string text;
     std::string section;
@@ -77,7 +83,8 @@ std::string SettingsFile(const std::string& garbage)
             if (group == keys::kDevices)  // both ports loop back what they send
                 text += "COM1=sim:loopback\nCOM2=sim:loopback\n";
         }
-        text += FileKey(key) + "=" + garbage + "\n";
+        const bool port = key == keys::RTTYPort.key || key == keys::TNCPort.key;
+        text += FileKey(key) + "=" + (port && !g.ports.empty() ? g.ports : g.value) + "\n";
     }
     return text;
 }
@@ -92,7 +99,7 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
     for (const Garbage& g : Kinds()) {
         SCOPED_TRACE(g.what);
         const std::string path = "garbage.conf";
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << SettingsFile(g.value);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << SettingsFile(g);
         QSettingsStore store(QString::fromStdString(path));
         FakePrompts prompts;
         auto app = std::make_unique<CVELTRANApp>(store);
@@ -129,6 +136,36 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
         };
         if (!noPort) {
             EXPECT_TRUE(QTest::qWaitFor(received, 10000)) << "the typed text comes back on the receive page";
+        }
+
+        auto* tnc = app->FindView<CVELTRANView2>();
+        ASSERT_NE(tnc, nullptr);
+        if (store.Get(keys::TNCPort) > 0) {
+            ASSERT_TRUE(tnc->Link().IsOpen());
+            EXPECT_GT(tnc->Link().m_nBaud, 0u);
+            EXPECT_LE(tnc->Link().m_nBaud, static_cast<uint32_t>(INT32_MAX));
+            tnc->setFocus();
+            QTest::keyClicks(tnc, "tnc");
+            QTest::keyClick(tnc, Qt::Key_Return);
+            const auto answered = [&] {
+                for (const std::string& line : doc->GetList(CVELTRANDoc::kTncList))
+                    if (line.find("tnc") != std::string::npos)
+                        return true;
+                return false;
+            };
+            EXPECT_TRUE(QTest::qWaitFor(answered, 10000)) << "the TNC pane works";
+        }
+
+        // The dialogs open on the garbage and close again.
+        for (int id : {ID_TOOLS_PORTS, ID_TOOLS_OPTIONS, ID_TOOLS_KCALL, ID_EDIT_MACROS}) {
+            bool shown = false;
+            WhenModal([&](QDialog* d) {
+                shown = d != nullptr;
+                if (d)
+                    d->reject();
+            });
+            frame->ExecuteCommand(id);
+            EXPECT_TRUE(shown) << id;
         }
         frame->close();
         frame.reset();
