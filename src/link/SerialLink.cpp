@@ -78,6 +78,10 @@ void SerialLink::Connect(bool open)
         return;
     }
 
+    // A link whose device went away is open in name only: opening it again
+    // lets go of the dead device and opens afresh (an adapter plugged in again).
+    if (m_hPort && m_bDown)
+        Connect(false);
     if (m_hPort || !m_opener)
         return;
     // A line speed of 0 is no speed at all: the port stays closed and says why.
