@@ -16,16 +16,21 @@ build=${2:-build/clang}
 shift $(( $# < 2 ? $# : 2 ))
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-  for exe in "$build"/fuzz/fuzz_*; do names+=("${exe##*/fuzz_}"); done
+  for exe in "$build"/fuzz/fuzz_*; do
+    [ -f "$exe" ] && [ -x "$exe" ] && names+=("${exe##*/fuzz_}")
+  done
 fi
 scratch=$(mktemp -d /tmp/veltran-fuzz-XXXXXX)
 for name in "${names[@]}"; do
   exe="$build/fuzz/fuzz_$name"
   mkdir -p "$scratch/$name"
   echo "== fuzz $name (${seconds}s)"
+  # fuzz/<name>.options: further libFuzzer flags for one target, one a line.
+  extra=()
+  [ -f "fuzz/$name.options" ] && mapfile -t extra < "fuzz/$name.options"
   # Plain files only: the settings target writes its file into TMPDIR.
   if ! TMPDIR="$scratch" "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$scratch/$name/" \
+        -print_final_stats=1 -artifact_prefix="$scratch/$name/" "${extra[@]}" \
         "$scratch/$name" "fuzz/corpus/$name" >"$scratch/$name.log" 2>&1; then
     tail -n 60 "$scratch/$name.log"
     echo "fuzz: $name FAILED (input and log in $scratch)"

@@ -39,6 +39,7 @@ protected:
     bool m_bWoken GUARDED_BY(m_mutex) = false;
     bool m_bStop GUARDED_BY(m_mutex) = false;      // tells the device's worker to leave
     bool m_bPtt GUARDED_BY(m_mutex) = false;
+    bool m_bDown GUARDED_BY(m_mutex) = false;      // the device went away while open (WaitEvents: kDown)
     std::deque<uint8_t> m_rx GUARDED_BY(m_mutex);
     AudioTransmitter m_tx GUARDED_BY(m_mutex);
 };

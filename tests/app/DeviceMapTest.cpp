@@ -1,4 +1,5 @@
 #include "app/DeviceMap.h"
+#include "app/FskDeviceValue.h"
 #include "app/MemorySettingsStore.h"
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
@@ -72,4 +73,29 @@ TEST(DeviceMap, DemoModeKeepsUnmappedPortsOnTheSimulatedModem)
     EXPECT_EQ(DevicePathForPort(store, 1), "sim:demo");
     store.PutText("Devices", "COM1", "sim:loopback");
     EXPECT_EQ(DevicePathForPort(store, 1), "sim:loopback");
+}
+
+TEST(DeviceMap, FskValuesWrapTheDeviceThatFollowsWithThePttLineNamed)
+{
+    const struct {
+        const char* value;
+        bool fsk;
+        FskKeyedPort::PttOn ptt;
+        const char* device;
+        const char* written;  // what the value is written back as
+    } rows[] = {
+        {"fsk:dtr:/dev/ttyUSB0", true, FskKeyedPort::PttOn::Dtr, "/dev/ttyUSB0", "fsk:dtr:/dev/ttyUSB0"},
+        {"fsk:rts:sim:loopback", true, FskKeyedPort::PttOn::Rts, "sim:loopback", "fsk:rts:sim:loopback"},
+        {"fsk:/dev/ttyS0", true, FskKeyedPort::PttOn::Rts, "/dev/ttyS0", "fsk:rts:/dev/ttyS0"},
+        {"/dev/fsk:1", false, FskKeyedPort::PttOn::Rts, "/dev/fsk:1", "/dev/fsk:1"},
+    };
+    for (const auto& row : rows) {
+        const FskDeviceValue v = ParseFskDeviceValue(row.value);
+        EXPECT_EQ(v.fsk, row.fsk) << row.value;
+        EXPECT_EQ(v.ptt, row.ptt) << row.value;
+        EXPECT_EQ(v.device, row.device) << row.value;
+        EXPECT_EQ(FormatFskDeviceValue(v), row.written);
+    }
+    EXPECT_NE(dynamic_cast<FskKeyedPort*>(OpenDeviceForPath("fsk:dtr:sim:loopback").get()), nullptr);
+    EXPECT_TRUE(IsSimulatedDevice("fsk:dtr:sim:loopback"));
 }
