@@ -5,6 +5,7 @@
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 LoggerUdp::LoggerUdp() = default;
@@ -43,8 +44,14 @@ void LoggerUdp::Send(const SettingsStore& settings, std::string_view adifRecord)
     const std::optional<QHostAddress> address = ParseAddress(settings.Get(keys::LoggerAddress));
     if (!address || port <= 0 || port > 65535)
         return;
-    if (!m_socket)
+    if (!m_socket) {
         m_socket = std::make_unique<QUdpSocket>();
+        // The logger is on this machine or the local network: the datagram
+        // goes straight there. Without this the socket asks the system's
+        // proxy configuration (libproxy, which may fetch a PAC file) on the
+        // user-interface thread, and a proxy could not carry it anyway.
+        m_socket->setProxy(QNetworkProxy::NoProxy);
+    }
     const std::string datagram =
         LoggedAdifMessage::Encode(LoggedAdifMessage::kId, LoggedAdifMessage::AdifText(adifRecord));
     // A UDP send only hands the datagram to the system: it does not wait for

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 namespace {
@@ -14,6 +15,7 @@ class LoggerUdpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        listener.setProxy(QNetworkProxy::NoProxy);
         ASSERT_TRUE(listener.bind(QHostAddress(QHostAddress::LocalHost), 0));
         settings.Put(keys::LoggerPort, listener.localPort());
     }
