@@ -1,6 +1,7 @@
 #include "app/widgets/DeviceChooserDialog.h"
 
 #include "app/DeviceChoice.h"
+#include "app/widgets/RigSettingsBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -64,6 +65,8 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
             m_path->setText(item->data(Qt::UserRole).toString());
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    m_rig = new RigSettingsBox(this);
+    layout->addWidget(m_rig);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceChooserDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -73,6 +76,16 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
 std::string DeviceChooserDialog::Value() const
 {
     return Std(m_path->text().trimmed());
+}
+
+void DeviceChooserDialog::SetRigSettings(const RigSettings& rig)
+{
+    m_rig->SetSettings(rig);
+}
+
+RigSettings DeviceChooserDialog::Rig() const
+{
+    return m_rig->Settings();
 }
 
 void DeviceChooserDialog::accept()

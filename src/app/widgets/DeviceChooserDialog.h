@@ -3,10 +3,13 @@
 // present (Qt Serial Port) under their stable names, offers the simulated
 // modem, and accepts any path typed in. Hands back the chosen value; the Ports
 // dialog stores it in "Devices" "COM<N>" when it is confirmed.
+#include "app/RigSettings.h"
+
 #include <QDialog>
 #include <string>
 
 class QLineEdit;
+class RigSettingsBox;
 class QListWidget;
 
 class DeviceChooserDialog : public QDialog {
@@ -18,10 +21,14 @@ public:
 
     // The device value as confirmed (the path field's text).
     std::string Value() const;
+    // The rig fields (model, port, PTT line), shown as given, handed back as edited.
+    void SetRigSettings(const RigSettings& rig);
+    RigSettings Rig() const;
 
 private:
     void accept() override;
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_path = nullptr;
+    RigSettingsBox* m_rig = nullptr;
 };
