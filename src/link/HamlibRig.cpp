@@ -122,7 +122,8 @@ void HamlibRig::Run()
         s.Close();
         lock.lock();
         m_reading.down = true;
-        m_reading.reason = ErrorText(code);
+        const std::string& where = m_config.cm108Ptt ? m_config.pttDevice : m_config.port;
+        m_reading.reason = (where.empty() ? std::string() : where + ": ") + ErrorText(code);
         nextTick = Clock::now() + m_config.pollInterval;
     };
 
