@@ -2,6 +2,7 @@
 
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
+#include "link/Cm108PttLine.h"
 #include "link/PortDtrPtt.h"
 #include "link/ProgramRig.h"
 #include "link/PttRoutedPort.h"
@@ -108,7 +109,7 @@ std::unique_ptr<PortDevice> WithRigPtt(std::unique_ptr<PortDevice> port, const R
         line = RigPttLine::Cat();
         break;
     case RigSettings::Ptt::Cm108:
-        line = RigPttLine::Cm108(rig.pttDevice);
+        line = std::make_unique<Cm108PttLine>(rig.pttDevice);
         break;
     case RigSettings::Ptt::None:
         break;

@@ -76,6 +76,13 @@ RigReading HamlibRig::Reading() const
     return m_reading;
 }
 
+bool HamlibRig::WaitFirstOpen(std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    m_tried.wait_for(lock, limit, [this] { return m_bTried; });
+    return m_bTried && !m_reading.down;
+}
+
 void HamlibRig::SetPtt(bool on)
 {
     {
@@ -98,6 +105,8 @@ void HamlibRig::Run()
     if (!s.rig) {
         std::unique_lock lock(m_mutex);
         m_reading.reason = "Unknown rig model " + std::to_string(m_config.model);
+        m_bTried = true;
+        m_tried.notify_all();
         m_wake.wait(lock, [this] { return m_stop; });
         return;
     }
@@ -141,8 +150,12 @@ void HamlibRig::Run()
                 rig_set_cache_timeout_ms(s.rig, HAMLIB_CACHE_ALL, 0);
             }
             lock.lock();
+            const bool first = !m_bTried;
+            m_bTried = true;
             if (code != RIG_OK) {
                 fail(lock, code);
+                if (first)
+                    m_tried.notify_all();
                 continue;
             }
             m_reading.down = false;
@@ -152,6 +165,8 @@ void HamlibRig::Run()
             // released at start-up, and after a loss whatever is current.
             if (m_pttUsed)
                 m_pttPending = true;
+            if (first)
+                m_tried.notify_all();
         }
         if (m_pttPending) {
             const bool on = m_pttWanted;

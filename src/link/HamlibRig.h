@@ -47,6 +47,9 @@ public:
     RigReading Reading() const override;
     void SetPtt(bool on) override;
     const HamlibRigConfig& Config() const { return m_config; }
+    // Waits (at most `limit`) until the first open has been tried; false when
+    // it failed or has not finished. Any thread.
+    bool WaitFirstOpen(std::chrono::milliseconds limit) const;
 
 private:
     struct Session;   // the Hamlib handle; rig thread only
@@ -55,7 +58,9 @@ private:
     const HamlibRigConfig m_config;
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    std::condition_variable m_wake;            // the rig's thread waits on it
+    mutable std::condition_variable m_tried;   // WaitFirstOpen waits on it
+    bool m_bTried = false;         // guarded by m_mutex: the first open has been tried
     RigReading m_reading;          // guarded by m_mutex
     bool m_pttWanted = false;      // guarded by m_mutex: the latest request
     bool m_pttPending = false;     // guarded by m_mutex: a request not carried out yet

@@ -16,6 +16,7 @@ PttRoutedPort::~PttRoutedPort()
 bool PttRoutedPort::Open(const LineSettings& settings)
 {
     m_openError = 0;
+    m_openErrorText.clear();
     m_routing = settings.pttKeying;
     if (!m_port->Open(settings))
         return false;
@@ -25,6 +26,7 @@ bool PttRoutedPort::Open(const LineSettings& settings)
             m_port->Close();
             m_routing = false;
             m_openError = ENXIO;
+            m_openErrorText = error;
             return false;
         }
         m_lineOpen = true;

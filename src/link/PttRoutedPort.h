@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 class PttRoutedPort : public PortDevice {
 public:
@@ -23,9 +24,11 @@ public:
     PttRoutedPort(std::unique_ptr<PortDevice> port, std::unique_ptr<PttLine> line);
     ~PttRoutedPort() override;
 
-    // Fails with ENXIO when the PTT line can't be opened (no rig set up).
+    // Fails with ENXIO, and the PTT line's reason, when the line can't be
+    // opened (no rig set up, no CM108 adapter).
     bool Open(const LineSettings& settings) override;
     int OpenError() const override { return m_openError ? m_openError : m_port->OpenError(); }
+    std::string OpenErrorText() const override { return m_openError ? m_openErrorText : m_port->OpenErrorText(); }
     void Close() override;
     PortEvents WaitEvents() override { return m_port->WaitEvents(); }
     size_t Read(uint8_t* buffer, size_t max) override { return m_port->Read(buffer, max); }
@@ -39,13 +42,15 @@ public:
     void Wake() override { m_port->Wake(); }
     void Cancel() override { m_port->Cancel(); }
     bool IsDown() const override { return m_port->IsDown(); }
+    std::string DownReason() const override { return m_port->DownReason(); }
 
     PttLine* Line() const { return m_line.get(); }
 
 private:
     std::unique_ptr<PortDevice> m_port;
     std::unique_ptr<PttLine> m_line;
-    int m_openError = 0;
+    int m_openError = 0;          // owner's thread (Open)
+    std::string m_openErrorText;  // owner's thread (Open)
     // Set in Open while no link thread runs; read by SetRts on any thread.
     std::atomic<bool> m_routing{false};
     bool m_lineOpen = false;   // owner's thread (Open/Close)

@@ -1,6 +1,5 @@
 #include "link/RigPttLine.h"
 
-#include "link/HamlibRig.h"
 #include "link/ProgramRig.h"
 
 std::unique_ptr<PttLine> RigPttLine::Cat()
@@ -8,20 +7,10 @@ std::unique_ptr<PttLine> RigPttLine::Cat()
     return std::make_unique<RigPttLine>(ProgramRig());
 }
 
-std::unique_ptr<PttLine> RigPttLine::Cm108(const std::string& hidraw)
-{
-    HamlibRigConfig config;
-    config.model = HamlibRigConfig::kDummy;
-    config.cm108Ptt = true;
-    config.pttDevice = hidraw;
-    config.poll = false;
-    return std::make_unique<RigPttLine>(std::make_shared<HamlibRig>(config));
-}
-
 bool RigPttLine::Open(std::string& error)
 {
     if (!m_rig) {
-        error = "No rig is set up for PTT";
+        error = "CAT PTT: no rig is set up";
         return false;
     }
     m_keyed = false;

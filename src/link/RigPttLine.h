@@ -1,11 +1,14 @@
 #pragma once
-// PTT through a rig: CAT (the radio's own PTT command) or a CM108 adapter's
-// GPIO, both carried out by a Rig on its own thread. Set never waits for the
+// CAT PTT: the radio's own PTT command, carried out by a Rig on its own
+// thread. Set never waits for the
 // radio, so the link's keying waits stay exactly what they are; the rig
 // carries out a request within a few milliseconds, well inside the 100 ms
 // the link waits after keying before the first character.
 //
-// The rig is shared: the program's rig also polls frequency and mode.
+// The rig is shared: the program's rig also polls frequency and mode. A rig
+// that doesn't answer for now doesn't make the line down (the rig's status
+// pane says so, and it comes back by itself): the rig carries out the latest
+// request when it answers again, so it ends in the state the link wants.
 #include "link/PttLine.h"
 #include "link/Rig.h"
 
@@ -16,9 +19,6 @@ class RigPttLine : public PttLine {
 public:
     // CAT PTT through the program's rig (ProgramRig), as it is now.
     static std::unique_ptr<PttLine> Cat();
-    // PTT on a CM108 adapter's GPIO (`hidraw`: its /dev/hidrawN), through a
-    // rig of its own that only keys.
-    static std::unique_ptr<PttLine> Cm108(const std::string& hidraw);
 
     explicit RigPttLine(std::shared_ptr<Rig> rig) : m_rig(std::move(rig)) {}
     ~RigPttLine() override { Close(); }
@@ -29,7 +29,7 @@ public:
     void Close() override;
     void Set(bool keyed) override;
     bool IsKeyed() const override { return m_keyed.load(); }
-    bool IsDown() const override { return !m_rig || m_rig->IsDown(); }
+    bool IsDown() const override { return !m_rig; }
 
 private:
     std::shared_ptr<Rig> m_rig;

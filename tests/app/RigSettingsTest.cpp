@@ -77,6 +77,7 @@ TEST(RigPtt, CatWithoutARigKeepsThePortClosedWithAReason)
     link.Connect(true);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(link.OpenError(), ENXIO);
+    EXPECT_EQ(link.OpenErrorText(), "CAT PTT: no rig is set up");
 }
 
 TEST(RigSettings, SurviveTheStoreAndUnknownPttReadsAsRts)

@@ -2,6 +2,7 @@
 // dial frequency arrives, CAT PTT follows the link's keying, and a daemon
 // that dies shows the rig down without holding anyone up, and back when it
 // returns.
+#include "link/Cm108PttLine.h"
 #include "link/HamlibRig.h"
 #include "link/PttRoutedPort.h"
 #include "link/RigPttLine.h"
@@ -149,6 +150,23 @@ TEST(HamlibRig, DaemonKilledMidSessionIsDownAndComesBack)
     ASSERT_EQ(daemon->Command("F 7080000"), "RPRT 0");
     EXPECT_TRUE(Eventually([&] { return !rig->IsDown() && rig->Reading().frequencyHz == 7080000; }));
     EXPECT_EQ(daemon->Ptt(), false);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Cm108PttLine, AMissingAdapterIsRefusedWithItsReason)
+{
+    for (const char* device : {"", "/nonexistent/hidraw9"}) {
+        Cm108PttLine line(device);
+        std::string error;
+        EXPECT_FALSE(line.Open(error));
+        EXPECT_NE(error.find(*device ? device : "No CM108"), std::string::npos) << error;
+        EXPECT_TRUE(line.IsDown());
+        line.Set(true);   // ignored, and harmless
+        EXPECT_FALSE(line.IsKeyed());
+    }
 }
 
 }  // namespace
