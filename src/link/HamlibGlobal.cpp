@@ -2,6 +2,7 @@
 
 #include <hamlib/rig.h>
 
+#include <clocale>
 #include <cstdarg>
 
 namespace {
@@ -26,6 +27,7 @@ void QuietHamlib()
     if (done)
         return;
     done = true;
+    std::setlocale(LC_NUMERIC, "C");
     rig_set_debug(RIG_DEBUG_NONE);
     rig_set_debug_callback(&DropHamlibMessage, nullptr);
 }

@@ -56,6 +56,10 @@ HamlibRig::HamlibRig(HamlibRigConfig config) : m_config(std::move(config))
 {
     m_reading.down = true;
     m_reading.reason = "Connecting";
+    {
+        std::lock_guard global(HamlibGlobalMutex());
+        QuietHamlib();
+    }
     m_thread = std::thread(&HamlibRig::Run, this);
 }
 
@@ -99,7 +103,6 @@ void HamlibRig::Run()
     Session s;
     {
         std::lock_guard global(HamlibGlobalMutex());
-        QuietHamlib();
         s.rig = rig_init(static_cast<rig_model_t>(m_config.model));
     }
     if (!s.rig) {
