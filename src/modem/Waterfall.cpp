@@ -60,7 +60,6 @@ void Waterfall::Prepare(double rate)
     for (size_t i = 0; i < m_size; ++i)
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / m_size));
     m_work.resize(m_size);
-    m_binDb.resize(m_size / 2);
     const double binHz = rate / static_cast<double>(m_size);
     const size_t lastBin = m_size / 2 - 1;
     m_bins.resize(static_cast<size_t>(m_columns));
@@ -112,16 +111,17 @@ void Waterfall::ComputeRow(const float* samples, size_t count, double rate)
         m_work[i] = std::complex<float>(i < pad ? 0.0f : from[i - pad] * m_window[i], 0.0f);
     FftInPlace(m_work);
     // A full-scale sine through the Hann window peaks at |X| = N/4: 0 dBFS.
+    // The loudest bin of each column first, so that there is one logarithm
+    // per column, not per bin.
     const float fullScale = static_cast<float>(m_size) / 4.0f;
     const float norm = 1.0f / (fullScale * fullScale);
-    for (size_t k = 0; k < m_binDb.size(); ++k) {
-        const float p = std::norm(m_work[k]) * norm;
-        m_binDb[k] = p > 1e-20f ? 10.0f * std::log10(p) : kSilenceDb;
-    }
     for (size_t c = 0; c < m_bins.size(); ++c) {
         const auto [first, last] = m_bins[c];
-        m_columnDb[c] = *std::max_element(m_binDb.begin() + static_cast<std::ptrdiff_t>(first),
-                                          m_binDb.begin() + static_cast<std::ptrdiff_t>(last));
+        float p = 0.0f;
+        for (size_t k = first; k < last; ++k)
+            p = std::max(p, std::norm(m_work[k]));
+        p *= norm;
+        m_columnDb[c] = p > 1e-20f ? 10.0f * std::log10(p) : kSilenceDb;
     }
     m_sorted = m_columnDb;
     std::nth_element(m_sorted.begin(), m_sorted.begin() + static_cast<std::ptrdiff_t>(m_sorted.size() / 2),

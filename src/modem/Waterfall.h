@@ -55,7 +55,6 @@ private:
     size_t m_size = 0;
     std::vector<float> m_window;
     std::vector<std::complex<float>> m_work;
-    std::vector<float> m_binDb;
     // Per column: the first and one-past-last FFT bin it shows.
     std::vector<std::pair<size_t, size_t>> m_bins;
     std::vector<float> m_columnDb;
