@@ -14,6 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/DemoSetup.h"
 #include "app/QSettingsStore.h"
+#include "app/RigReportFrequency.h"
 #include "app/RigSettings.h"
 #include "app/widgets/CSplashWnd.h"
 #include "frame/widgets/CMainFrame.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv)
     // The rig before the panes: a port keyed by CAT PTT opens through it.
     ApplyProgramRig(settings);
     CVELTRANDoc doc(settings);
+    doc.SetReportFrequencySource([&settings] { return RigReportFrequency(settings); });
     auto frame = std::make_unique<CMainFrame>(app, doc);
     if (printing) {
         // "/p" and "/pt": print without showing the window, then exit.

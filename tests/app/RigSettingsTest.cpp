@@ -2,6 +2,7 @@
 // line of the port (if any) the link's keying reaches.
 #include "app/DeviceMap.h"
 #include "app/MemorySettingsStore.h"
+#include "app/RigReportFrequency.h"
 #include "app/RigSettings.h"
 #include "app/SettingsKeys.h"
 #include "link/LinkTestSupport.h"
@@ -96,6 +97,52 @@ TEST(RigSettings, SurviveTheStoreAndUnknownPttReadsAsRts)
     settings.Put(keys::RigPtt, "vox");
     EXPECT_EQ(LoadRigSettings(settings).ptt, RigSettings::Ptt::Rts);
     EXPECT_FALSE(RigConfigOf(RigSettings{}).has_value());
+}
+
+}  // namespace
+
+namespace {
+
+class FixedRig : public Rig {
+public:
+    explicit FixedRig(RigReading reading) : m_reading(std::move(reading)) {}
+    RigReading Reading() const override { return m_reading; }
+    void SetPtt(bool) override {}
+
+private:
+    RigReading m_reading;
+};
+
+TEST(RigReportFrequency, TheDialForATerminalUnitTheMarkOnTheAirForASoundCard)
+{
+    RigReading usb;
+    usb.frequencyHz = 14'082'875;
+    usb.mode = "PKTUSB";
+    RigReading lsb = usb;
+    lsb.frequencyHz = 14'087'125;
+    lsb.mode = "LSB";
+    RigReading down = usb;
+    down.down = true;
+    const struct {
+        std::optional<RigReading> rig;
+        const char* device;
+        std::optional<double> logged;
+    } cases[] = {
+        {std::nullopt, "sim:", std::nullopt},
+        {down, "sim:", std::nullopt},
+        {RigReading{}, "sim:", std::nullopt},   // no dial told yet
+        {usb, "/dev/ttyUSB0", 14'082'875.0},
+        {usb, "audio:card", 14'085'000.0},
+        {lsb, "audio:card", 14'085'000.0},
+        {lsb, "audio:card,mark=1275", 14'085'850.0},
+    };
+    for (const auto& c : cases) {
+        MemorySettingsStore settings;
+        settings.PutText(keys::kDevices, keys::DeviceKey(1), c.device);
+        SetProgramRig(c.rig ? std::make_shared<FixedRig>(*c.rig) : nullptr);
+        EXPECT_EQ(RigReportFrequency(settings), c.logged) << c.device;
+    }
+    SetProgramRig(nullptr);
 }
 
 }  // namespace

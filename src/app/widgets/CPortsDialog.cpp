@@ -83,7 +83,7 @@ CPortsDialog::CPortsDialog(CVELTRANApp& app, const PortsDialogStatus& status, QW
     setWindowTitle(QStringLiteral("COM Port Selection"));
     m_fontChooser = &PaneFontDialog::Choose;
     m_deviceChooser = [this](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
-        DeviceChooserDialog chooser(port, current, p);
+        DeviceChooserDialog chooser(port, current, p, m_bSetupForRtty);
         chooser.SetRigSettings(m_rig ? *m_rig : LoadRigSettings(m_app.Settings()));
         if (chooser.exec() != QDialog::Accepted)
             return std::nullopt;
@@ -306,6 +306,7 @@ void CPortsDialog::ChooseDevice(QComboBox* list)
     const auto pending = m_devices.find(port);
     const std::string current =
         pending != m_devices.end() ? pending->second : DevicePathForPort(m_app.Settings(), port);
+    m_bSetupForRtty = list == m_rttyPort;
     const std::optional<std::string> chosen = m_deviceChooser(this, port, current);
     if (chosen && !chosen->empty())
         m_devices[port] = *chosen;
