@@ -2,7 +2,7 @@
 // 1. the command line (test switch, a document file to open, print switches);
 // 2. the per-user settings store (Quorvane/VELTRAN);
 // 3. whether the splash is wanted ("Options" "Splash");
-// 4. the pane fonts and colours;
+// 4. the pane fonts and colours, and the rig (Hamlib) when one is set up;
 // 5. the document and the main window with its panes (which open their ports),
 //    then the document named on the command line, or a new one;
 // 6. show the main window, then the splash. A print request ("/p", "/pt")
@@ -14,6 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/DemoSetup.h"
 #include "app/QSettingsStore.h"
+#include "app/RigSettings.h"
 #include "app/widgets/CSplashWnd.h"
 #include "frame/widgets/CMainFrame.h"
 
@@ -58,12 +59,15 @@ int main(int argc, char** argv)
     const bool splash = !printing && settings.Get(keys::Splash) != 0;
     app.LoadFonts();
 
+    // The rig before the panes: a port keyed by CAT PTT opens through it.
+    ApplyProgramRig(settings);
     CVELTRANDoc doc(settings);
     auto frame = std::make_unique<CMainFrame>(app, doc);
     if (printing) {
         // "/p" and "/pt": print without showing the window, then exit.
         const bool printed = frame->PrintFromCommandLine(command.fileToOpen, command.printerName);
         frame.reset();
+        StopProgramRig();
         return printed ? 0 : 1;
     }
     // A file that cannot be opened (one that does not exist yet, too) is
@@ -88,5 +92,6 @@ int main(int argc, char** argv)
     const int rc = QApplication::exec();
     CSplashWnd::HideSplashScreen();
     frame.reset();  // the panes close their ports before the application object goes
+    StopProgramRig();  // PTT released, the rig closed
     return rc;
 }
