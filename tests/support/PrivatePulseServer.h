@@ -46,13 +46,7 @@ public:
     PrivatePulseServer() { Launch(); }
     ~PrivatePulseServer()
     {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            if (!WaitExit(m_pid, std::chrono::milliseconds(3000))) {
-                ::kill(m_pid, SIGKILL);
-                WaitExit(m_pid, std::chrono::milliseconds(3000));
-            }
-        }
+        StopClient(m_pid);
         std::error_code ignored;
         if (!m_dir.empty())
             std::filesystem::remove_all(m_dir, ignored);
@@ -82,6 +76,20 @@ public:
             return false;
         }
         return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // Starts a client program (pacat, ...) against the server; its output
+    // goes to the server's directory. Stop it with StopClient.
+    pid_t StartClient(const std::vector<std::string>& argv) const { return Spawn(argv, false); }
+    static void StopClient(pid_t pid)
+    {
+        if (pid <= 0)
+            return;
+        ::kill(pid, SIGTERM);
+        if (!WaitExit(pid, std::chrono::milliseconds(3000))) {
+            ::kill(pid, SIGKILL);
+            WaitExit(pid, std::chrono::milliseconds(3000));
+        }
     }
 
     // Whether tests that need the server must fail (CI) rather than skip
