@@ -107,8 +107,11 @@ void PulseCaptureStream::OnState(pa_stream* s, void* self)
     case PA_STREAM_FAILED:
     case PA_STREAM_TERMINATED:
         me->m_bFailed = true;
+        // A stream fails with its server too; say which went away.
         if (me->m_bReady)
-            me->Down("The capture device went away");
+            me->Down(pa_context_get_state(pa_stream_get_context(s)) == PA_CONTEXT_READY
+                         ? "The capture device went away"
+                         : "Lost the sound server");
         break;
     default:
         return;

@@ -114,8 +114,11 @@ void PulsePlaybackStream::OnState(pa_stream* s, void* self)
     case PA_STREAM_FAILED:
     case PA_STREAM_TERMINATED:
         me->m_bFailed = true;
+        // A stream fails with its server too; say which went away.
         if (me->m_bReady)
-            me->Down("The playback device went away");
+            me->Down(pa_context_get_state(pa_stream_get_context(s)) == PA_CONTEXT_READY
+                         ? "The playback device went away"
+                         : "Lost the sound server");
         break;
     default:
         return;

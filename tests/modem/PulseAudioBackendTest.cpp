@@ -182,6 +182,30 @@ TEST_F(PulseDeviceGoneTest, UnloadedSinkTakesItsStreamsDown)
     }
 }
 
+class PulseServerGoneTest : public PulseServerTest {};
+
+TEST_F(PulseServerGoneTest, ServerThatStopsTakesBothStreamsDown)
+{
+    PulseAudioBackend backend(Server().Address());
+    std::string error;
+    auto capture = backend.OpenCapture(PrivatePulseServer::kMonitorName, kRate, error);
+    auto playback = backend.OpenPlayback(PrivatePulseServer::kSinkName, kRate, error);
+    Reports reports;
+    const auto onDown = [&](const std::string& r) { reports.Down(r); };
+    ASSERT_TRUE(capture->Start([&](const float* s, size_t n) { reports.Capture(s, n); }, onDown, error)) << error;
+    ASSERT_TRUE(playback->Start([](float* out, size_t n) { std::fill(out, out + n, 0.0f); }, onDown, error)) << error;
+    ASSERT_TRUE(reports.WaitFor([&] { return !reports.captured.empty(); }));
+
+    Server().Stop();
+    EXPECT_TRUE(reports.WaitFor([&] { return reports.downs.size() >= 2; }));
+    capture->Stop();
+    playback->Stop();
+    std::lock_guard lock(reports.mutex);
+    ASSERT_EQ(reports.downs.size(), 2u);
+    for (const std::string& reason : reports.downs)
+        EXPECT_EQ(reason.rfind("Lost the sound server", 0), 0u) << reason;
+}
+
 TEST(PulseAudioBackend, NoServerMeansNoDevicesAndStreamsThatDoNotStart)
 {
     PulseAudioBackend backend("unix:/nonexistent/veltran/native");

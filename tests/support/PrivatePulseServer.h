@@ -46,13 +46,20 @@ public:
     PrivatePulseServer() { Launch(); }
     ~PrivatePulseServer()
     {
-        StopClient(m_pid);
+        Stop();
         std::error_code ignored;
         if (!m_dir.empty())
             std::filesystem::remove_all(m_dir, ignored);
     }
     PrivatePulseServer(const PrivatePulseServer&) = delete;
     PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
+
+    // Stops the server now (a test of a server that dies).
+    void Stop()
+    {
+        StopClient(m_pid);
+        m_pid = -1;
+    }
 
     bool Ok() const { return m_error.empty(); }
     // Why the server is not running (with the tail of its log).
