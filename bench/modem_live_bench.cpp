@@ -3,8 +3,9 @@
 // monitor is the capture device.
 //   modem_live_cpu_percent        receiving for --seconds (20): another
 //       process (pacat) plays RTTY into the sink while this one captures the
-//       monitor at 48 kHz, decodes it and feeds the tuning tap; the whole
-//       process's CPU time over the wall time, percent of one core.
+//       monitor at 48 kHz, decodes it and feeds the tuning tap, from which a
+//       waterfall row is made 20 times a second (as the tuning display asks);
+//       the whole process's CPU time over the wall time, percent of one core.
 //   modem_round_trip_cer_percent  contest text modulated, +10 dB SNR3k white
 //       noise added (ChannelSimulator), played to the sink through the
 //       backend, captured from the monitor and decoded: character error rate
@@ -18,6 +19,10 @@
 #include "modem/RttyDemodulator.h"
 #include "modem/RttyModulator.h"
 #include "support/PrivatePulseServer.h"
+#if __has_include("modem/Waterfall.h")
+#include "modem/Waterfall.h"
+#define VELTRAN_BENCH_WATERFALL 1
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -156,10 +161,23 @@ bool LiveCpu(const PrivatePulseServer& server, double seconds)
                                              "--latency-msec=40", raw});
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
+    const auto until = t0 + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+#ifdef VELTRAN_BENCH_WATERFALL
+    Waterfall waterfall(512);
+    for (auto next = t0; next < until; next += 50ms) {
+        std::unique_lock lock(rx.mutex);
+        if (rx.changed.wait_until(lock, next, [&] { return rx.down; }))
+            break;
+        lock.unlock();
+        waterfall.Update(RttyAudioTap());
+    }
+#else
+    std::fprintf(stderr, "no waterfall in this tree: receive and decode only\n");
     {
         std::unique_lock lock(rx.mutex);
-        rx.changed.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return rx.down; });
+        rx.changed.wait_until(lock, until, [&] { return rx.down; });
     }
+#endif
     const double cpu = CpuSeconds() - cpu0;
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     capture->Stop();
@@ -167,7 +185,6 @@ bool LiveCpu(const PrivatePulseServer& server, double seconds)
     PrivatePulseServer::StopClient(player);
     std::filesystem::remove(raw);
     std::lock_guard lock(rx.mutex);
-    const std::string heard = rx.text.substr(0, std::min(rx.text.size(), text.size()));
     std::fprintf(stderr, "decoded %zu characters in %.1f s\n", rx.text.size(), wall);
     Figure("modem_live_cpu_percent", 100.0 * cpu / wall, "%");
     return !rx.down && !rx.text.empty();
