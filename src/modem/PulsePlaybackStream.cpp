@@ -25,6 +25,7 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
     m_onDown = std::move(onDown);
     m_written = 0;
     m_played = 0;
+    m_underruns = 0;
     m_latencyUs = 0;
     m_bReady = m_bFailed = m_bStopping = m_bDown = false;
     m_lastRequest = std::chrono::steady_clock::now();
@@ -55,6 +56,7 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
         if (m_stream) {
             pa_stream_set_state_callback(m_stream, &PulsePlaybackStream::OnState, this);
             pa_stream_set_write_callback(m_stream, &PulsePlaybackStream::OnWrite, this);
+            pa_stream_set_underflow_callback(m_stream, &PulsePlaybackStream::OnUnderflow, this);
             if (pa_stream_connect_playback(m_stream, m_device.empty() ? nullptr : m_device.c_str(), &attr, flags,
                                            nullptr, nullptr)
                 < 0)
@@ -93,6 +95,7 @@ void PulsePlaybackStream::Stop()
         if (m_stream) {
             pa_stream_set_state_callback(m_stream, nullptr, nullptr);
             pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+            pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
             pa_stream_disconnect(m_stream);
             pa_stream_unref(m_stream);
             m_stream = nullptr;
@@ -151,6 +154,11 @@ void PulsePlaybackStream::OnWrite(pa_stream* s, size_t bytes, void* self)
         me->m_written += count;
         bytes -= n;
     }
+}
+
+void PulsePlaybackStream::OnUnderflow(pa_stream*, void* self)
+{
+    ++static_cast<PulsePlaybackStream*>(self)->m_underruns;
 }
 
 void PulsePlaybackStream::Tick()

@@ -39,6 +39,9 @@ public:
     uint64_t PlayedFrames() const override { return m_played.load(); }
     std::chrono::microseconds Latency() const override { return std::chrono::microseconds(m_latencyUs.load()); }
     bool IsDown() const override { return m_bDown.load(); }
+    // Times the device ran dry since Start (the fill came too late): each
+    // is a gap in what was sent.
+    uint64_t Underruns() const { return m_underruns.load(); }
 
     static constexpr std::chrono::milliseconds kBuffer{40};
     static constexpr std::chrono::milliseconds kRequest{10};
@@ -49,6 +52,7 @@ public:
 private:
     static void OnState(pa_stream* s, void* self);
     static void OnWrite(pa_stream* s, size_t bytes, void* self);
+    static void OnUnderflow(pa_stream* s, void* self);
     void Tick();
     void Down(const std::string& reason);
 
@@ -67,5 +71,6 @@ private:
     std::atomic<bool> m_bStopping{false};
     std::atomic<bool> m_bDown{false};
     std::atomic<uint64_t> m_played{0};
+    std::atomic<uint64_t> m_underruns{0};
     std::atomic<int64_t> m_latencyUs{0};
 };
