@@ -2,10 +2,12 @@
 // server with a null sink (tests/support/PrivatePulseServer.h), whose
 // monitor is the capture device.
 //   modem_live_cpu_percent        receiving for --seconds (20): another
-//       process (pacat) plays RTTY into the sink while this one captures the
-//       monitor at 48 kHz, decodes it and feeds the tuning tap, from which a
-//       waterfall row is made 20 times a second (as the tuning display asks);
-//       the whole process's CPU time over the wall time, percent of one core.
+//       process (pacat) plays RTTY into the sink while the program's
+//       sound-card port (SoundCardDevice, capture from the monitor, playback
+//       to the sink, unkeyed) decodes it and feeds the tuning tap, from which
+//       a waterfall row is made 20 times a second (as the tuning display
+//       asks), and a reader takes the decoded codes as the link would; the
+//       whole process's CPU time over the wall time, percent of one core.
 //   modem_round_trip_cer_percent  contest text modulated, +10 dB SNR3k white
 //       noise added (ChannelSimulator), played to the sink through the
 //       backend, captured from the monitor and decoded: character error rate
@@ -15,13 +17,14 @@
 #include "modem/AudioTap.h"
 #include "modem/BaudotText.h"
 #include "modem/ChannelSimulator.h"
+#include "modem/ProgramLiveAudio.h"
 #include "modem/PulseAudioBackend.h"
 #include "modem/RttyDemodulator.h"
 #include "modem/RttyModulator.h"
+#include "modem/SoundCardDevice.h"
 #include "support/PrivatePulseServer.h"
-#if __has_include("modem/Waterfall.h")
+#ifdef VELTRAN_BENCH_WATERFALL
 #include "modem/Waterfall.h"
-#define VELTRAN_BENCH_WATERFALL 1
 #endif
 
 #include <algorithm>
@@ -108,7 +111,7 @@ double CpuSeconds()
          + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The receiving side: decoder and tuning tap on the capture thread.
+// The round trip's receiving side: the decoder on the capture thread.
 struct Receiver {
     RttyDemodulator demod{RttyParams{}, kRate};
     BaudotPrinter printer{true};
@@ -119,7 +122,6 @@ struct Receiver {
 
     void Block(const float* s, size_t n)
     {
-        RttyAudioTap().Push(s, n);
         demod.Process(s, n);
         std::lock_guard lock(mutex);
         for (const DecodedChar& c : demod.Take())
@@ -146,16 +148,36 @@ bool LiveCpu(const PrivatePulseServer& server, double seconds)
         std::ofstream out(raw, std::ios::binary);
         out.write(reinterpret_cast<const char*>(audio.data()), static_cast<std::streamsize>(audio.size() * sizeof(float)));
     }
-    PulseAudioBackend backend(server.Address());
-    std::string error;
-    auto capture = backend.OpenCapture(PrivatePulseServer::kMonitorName, kRate, error);
-    Receiver rx;
-    RttyAudioTap().Open(kRate, RttyParams{}.MarkTone(), RttyParams{}.SpaceTone());
-    if (!capture || !capture->Start([&](const float* s, size_t n) { rx.Block(s, n); },
-                                    [&](const std::string& r) { rx.Down(r); }, error)) {
-        std::fprintf(stderr, "capture: %s\n", error.c_str());
+    SetProgramLiveAudio(std::make_unique<PulseAudioBackend>(server.Address()));
+    SoundCardDevice port(std::string("audio:card,capture=") + PrivatePulseServer::kMonitorName
+                             + ",playback=" + PrivatePulseServer::kSinkName + ",ptt=none",
+                         false);
+    LineSettings line;
+    line.baud = 45;
+    line.dataBits = 5;
+    if (!port.Open(line)) {
+        std::fprintf(stderr, "sound-card port: %s\n", port.OpenErrorText().c_str());
         return false;
     }
+    // The link's side: decoded codes to text.
+    std::string heard;
+    bool down = false;
+    std::thread reader([&] {
+        BaudotPrinter printer(true);
+        for (;;) {
+            const PortEvents e = port.WaitEvents();
+            if (e.flags & PortEvents::kRxReady) {
+                uint8_t codes[256];
+                for (size_t n; (n = port.Read(codes, sizeof codes)) > 0;)
+                    for (size_t i = 0; i < n; ++i)
+                        printer.Put(codes[i], heard);
+            }
+            if (e.flags & PortEvents::kDown)
+                down = true;
+            if (e.flags & (PortEvents::kCancelled | PortEvents::kDown))
+                return;
+        }
+    });
     const pid_t player = server.StartClient({"pacat", "--playback", "-d", PrivatePulseServer::kSinkName, "--raw",
                                              "--format=float32le", "--rate=48000", "--channels=1",
                                              "--latency-msec=40", raw});
@@ -164,30 +186,25 @@ bool LiveCpu(const PrivatePulseServer& server, double seconds)
     const auto until = t0 + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
 #ifdef VELTRAN_BENCH_WATERFALL
     Waterfall waterfall(512);
-    for (auto next = t0; next < until; next += 50ms) {
-        std::unique_lock lock(rx.mutex);
-        if (rx.changed.wait_until(lock, next, [&] { return rx.down; }))
-            break;
-        lock.unlock();
+    for (auto next = t0 + 50ms; next < until; next += 50ms) {
+        std::this_thread::sleep_until(next);
         waterfall.Update(RttyAudioTap());
     }
 #else
     std::fprintf(stderr, "no waterfall in this tree: receive and decode only\n");
-    {
-        std::unique_lock lock(rx.mutex);
-        rx.changed.wait_until(lock, until, [&] { return rx.down; });
-    }
+    std::this_thread::sleep_until(until);
 #endif
     const double cpu = CpuSeconds() - cpu0;
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    capture->Stop();
-    RttyAudioTap().Close();
+    port.Cancel();
+    reader.join();
+    port.Close();
+    SetProgramLiveAudio(nullptr);
     PrivatePulseServer::StopClient(player);
     std::filesystem::remove(raw);
-    std::lock_guard lock(rx.mutex);
-    std::fprintf(stderr, "decoded %zu characters in %.1f s\n", rx.text.size(), wall);
+    std::fprintf(stderr, "decoded %zu characters in %.1f s%s\n", heard.size(), wall, down ? ", port went down" : "");
     Figure("modem_live_cpu_percent", 100.0 * cpu / wall, "%");
-    return !rx.down && !rx.text.empty();
+    return !down && !heard.empty();
 }
 
 bool RoundTripCer(const PrivatePulseServer& server, size_t chars)
