@@ -71,8 +71,8 @@ private:
     PortsSettings m_loaded;
     std::map<int, std::string> m_devices;  // "Port Setup" choices, written on OK
     std::set<int> m_remapped;
-    std::optional<RigSettings> m_rig;      // the chooser's rig fields, written on OK
     bool m_bSetupForRtty = false;  // the chooser now open is the RTTY port's (it may offer a sound card)
+    std::optional<RigSettings> m_rig;      // the chooser's rig fields, written on OK
 
     QComboBox* m_rttyPort = nullptr;
     QPushButton* m_rttySetup = nullptr;

@@ -34,7 +34,7 @@ private:
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_path = nullptr;
-    RigSettingsBox* m_rig = nullptr;
     FskKeyingBox* m_fsk = nullptr;  // the FSK part of the value
     SoundCardPage* m_soundCard = nullptr;
+    RigSettingsBox* m_rig = nullptr;
 };
