@@ -6,6 +6,7 @@
 #include "link/SimulatedModem.h"
 #include "modem/AudioBandDevice.h"
 #include "modem/AudioFileDevice.h"
+#include "modem/SoundCardDevice.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -15,6 +16,14 @@ namespace {
 constexpr std::string_view kSimPrefix = "sim:";
 // Never a device value: tells "never written" apart from any stored text.
 constexpr const char* kUnset = "\x01unset";
+
+// "audio:card", with or without options (a value that does not parse goes
+// to the recording device, which refuses it).
+bool IsSoundCardValue(const std::string& path)
+{
+    AudioDeviceValue value;
+    return IsAudioDeviceValue(path) && ParseAudioDeviceValue(path, value) && value.card;
+}
 
 }  // namespace
 
@@ -55,6 +64,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
         return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device, settings), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
+    if (IsSoundCardValue(path))
+        return std::make_unique<SoundCardDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     return OpenDeviceForPath(path);
@@ -66,6 +77,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
         return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
+    if (IsSoundCardValue(path))
+        return std::make_unique<SoundCardDevice>(path, false);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, false);
     if (IsSimulatedDevice(path))

@@ -7,11 +7,12 @@
 #include "app/SystemErrorText.h"
 #include "app/WallClock.h"
 
+#include "app/FileSystem.h"
+#include "app/LogAppend.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -90,32 +91,9 @@ std::string ReportRecord::Build(CVELTRANDoc& doc)
 
 bool ReportRecord::Append(const std::string& record, std::string* error, const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        if (error != nullptr)
-            *error = SystemErrorText(errno);
-        return false;
-    }
-    const std::string line = record + "\r\n";
-    // A short write is continued so the record is never cut; a failed write
-    // (a full disk) is reported like a failed open, not passed off as logged.
-    size_t done = 0;
-    int writeError = 0;
-    while (done < line.size()) {
-        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            writeError = n < 0 ? errno : 0;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    if (done < line.size()) {
-        if (error != nullptr)
-            *error = SystemErrorText(writeError);
-        return false;
-    }
-    return true;
+    std::string text;
+    const bool ok = AppendLine(ProgramFileSystem(), path, record + "\r\n", text);
+    if (!ok && error != nullptr)
+        *error = text;
+    return ok;
 }

@@ -33,11 +33,10 @@ public:
     // The record in the layout "UseADIF" chooses, without line end.
     static std::string Build(CVELTRANDoc& doc);
 
-    // Appends `record` and CR LF to the log file at `path` in one write, creating
-    // the file when missing and never truncating it; others may read and write
-    // it meanwhile. When the file cannot be opened or the write fails, returns
-    // false and sets `error` to the system's text ("Unknown Error" when it has
-    // none).
+    // Appends `record` and CR LF to the log file at `path` whole or not at
+    // all (LogAppend.h), creating the file when missing and never truncating
+    // what it held; others may read and write it meanwhile. On failure returns
+    // false and sets `error` to the text for the operator.
     static bool Append(const std::string& record, std::string* error,
                        const std::string& path = kLogFile);
 };

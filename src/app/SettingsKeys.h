@@ -67,6 +67,8 @@ inline constexpr IntKey Top{kLayout, "Top", kLetSystemPlace};
 inline constexpr IntKey Bottom{kLayout, "Bottom", kLetSystemPlace};
 inline constexpr IntKey Left{kLayout, "Left", kLetSystemPlace};
 inline constexpr IntKey Right{kLayout, "Right", kLetSystemPlace};
+// The tuning display (waterfall) is wanted; it shows only while the RTTY port is a sound card.
+inline constexpr IntKey TuningDisplay{kLayout, "TuningDisplay", 1};
 
 // "Options": program options (written together by the Options dialog).
 inline constexpr IntKey Splash{kOptions, "Splash", 1};

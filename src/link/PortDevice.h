@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Line settings of one open. Codes as the link keeps them: parity 0 none,
 // 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a half, 2 two.
@@ -66,6 +67,10 @@ public:
     // by another program, EACCES no permission, ENOTTY not a serial device);
     // 0 after a successful Open or when the device can't tell.
     virtual int OpenError() const { return 0; }
+    // The same in words, for devices whose reasons are not only a system
+    // error ("No sound server", a capture device that is not there); empty
+    // when OpenError says it all.
+    virtual std::string OpenErrorText() const { return {}; }
     // Releases the device. Safe to call more than once.
     virtual void Close() = 0;
 
@@ -94,6 +99,8 @@ public:
     virtual void Cancel() = 0;
     // The device vanished (unplugged, hung up): every later call does nothing.
     virtual bool IsDown() const = 0;
+    // Once down: why, in words, when the device can tell (empty otherwise).
+    virtual std::string DownReason() const { return {}; }
 
     // The line the device really runs when asked for `asked` (FSK keying
     // turns "45" into 45.45 baud with one and a half stop bits); the link

@@ -82,8 +82,8 @@ CPortsDialog::CPortsDialog(CVELTRANApp& app, const PortsDialogStatus& status, QW
 {
     setWindowTitle(QStringLiteral("COM Port Selection"));
     m_fontChooser = &PaneFontDialog::Choose;
-    m_deviceChooser = [](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
-        DeviceChooserDialog chooser(port, current, p);
+    m_deviceChooser = [this](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
+        DeviceChooserDialog chooser(port, current, p, m_bSetupForRtty);
         if (chooser.exec() != QDialog::Accepted)
             return std::nullopt;
         return chooser.Value();
@@ -299,6 +299,7 @@ void CPortsDialog::ChooseDevice(QComboBox* list)
     const auto pending = m_devices.find(port);
     const std::string current =
         pending != m_devices.end() ? pending->second : DevicePathForPort(m_app.Settings(), port);
+    m_bSetupForRtty = list == m_rttyPort;
     const std::optional<std::string> chosen = m_deviceChooser(this, port, current);
     if (chosen && !chosen->empty())
         m_devices[port] = *chosen;

@@ -69,6 +69,7 @@ private:
     PortsSettings m_loaded;
     std::map<int, std::string> m_devices;  // "Port Setup" choices, written on OK
     std::set<int> m_remapped;
+    bool m_bSetupForRtty = false;  // the chooser now open is the RTTY port's (it may offer a sound card)
 
     QComboBox* m_rttyPort = nullptr;
     QPushButton* m_rttySetup = nullptr;

@@ -14,6 +14,8 @@
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
 #include "frame/widgets/SplitKeyboardMover.h"
+#include "frame/widgets/TuningDock.h"
+#include "modem/AudioTap.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
@@ -117,6 +119,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
                                        return PortsDialogStatus{DescribePortState(rtty), DescribePortState(tnc)};
                                    },
                                    [this](const std::set<int>& remapped) { OnPortsConfirmed(remapped); }});
+    m_tuningDock = new TuningDock(RttyAudioTap(), app.Settings(), this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_tuningDock);
     UpdatePortStatus();
 
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
@@ -124,6 +128,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
     // A device that goes away while open shows as down within one period.
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdatePortStatus);
+    // The tuning display comes and goes with the RTTY port's sound card.
+    connect(&m_updateTimer, &QTimer::timeout, m_tuningDock, &TuningDock::RefreshShown);
     m_updateTimer.start(kUpdatePeriodMs);
     RefreshTitle();
     UpdateCommandStates();
