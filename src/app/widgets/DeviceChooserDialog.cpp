@@ -3,6 +3,7 @@
 #include "app/DeviceChoice.h"
 #include "app/widgets/FskKeyingBox.h"
 #include "app/widgets/SoundCardPage.h"
+#include "app/widgets/RigSettingsBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -83,6 +84,8 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
         serialUsable(m_soundCard->IsChosen());
         connect(m_soundCard, &SoundCardPage::ChosenChanged, this, serialUsable);
     }
+    m_rig = new RigSettingsBox(this);
+    layout->addWidget(m_rig);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceChooserDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -94,6 +97,16 @@ std::string DeviceChooserDialog::Value() const
     if (m_soundCard && m_soundCard->IsChosen())
         return m_soundCard->Form().Value();
     return m_fsk->Wrap(Std(m_path->text().trimmed()));
+}
+
+void DeviceChooserDialog::SetRigSettings(const RigSettings& rig)
+{
+    m_rig->SetSettings(rig);
+}
+
+RigSettings DeviceChooserDialog::Rig() const
+{
+    return m_rig->Settings();
 }
 
 void DeviceChooserDialog::accept()
