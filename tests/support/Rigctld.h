@@ -15,15 +15,13 @@
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 class Rigctld {
 public:
@@ -137,15 +135,24 @@ private:
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Its chatter is no part of the test's output.
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
+        // fork and exec rather than posix_spawn: the daemon is told to quit
+        // when the test process dies, so a test that crashes leaves no
+        // daemon behind either.
+        const pid_t parent = ::getpid();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(127);
+            // Its chatter is no part of the test's output.
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        if (pid > 0)
             m_pid = pid;
-        posix_spawn_file_actions_destroy(&actions);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (m_pid > 0 && std::chrono::steady_clock::now() < deadline) {
             const int fd = Connect();
