@@ -1,5 +1,6 @@
 #include "app/DeviceMap.h"
 
+#include "app/FskDeviceValue.h"
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
@@ -52,11 +53,15 @@ std::string DevicePathForPort(const SettingsStore& settings, int port)
 
 bool IsSimulatedDevice(const std::string& path)
 {
-    return std::string_view(path).substr(0, kSimPrefix.size()) == kSimPrefix;
+    // FSK keying on the simulated modem is still the simulated modem.
+    const std::string device = ParseFskDeviceValue(path).device;
+    return std::string_view(device).substr(0, kSimPrefix.size()) == kSimPrefix;
 }
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
 {
+    if (const FskDeviceValue fsk = ParseFskDeviceValue(path); fsk.fsk)
+        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device, settings), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
     if (IsSoundCardValue(path))
@@ -68,6 +73,8 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
 {
+    if (const FskDeviceValue fsk = ParseFskDeviceValue(path); fsk.fsk)
+        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
     if (IsSoundCardValue(path))

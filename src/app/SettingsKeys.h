@@ -77,6 +77,11 @@ inline constexpr IntKey EchoImport{kOptions, "EchoImport", 0};
 inline constexpr IntKey AutoCaps{kOptions, "AutoCaps", 0};
 inline constexpr IntKey UseADIF{kOptions, "UseADIF", 1};
 inline constexpr TextKey Editor{kOptions, "Editor", "notepad.exe"};
+// Each report also goes to a logging program over UDP (LoggerUdp.h): on/off,
+// and where the logger listens (a numeric IPv4 or IPv6 address, a port).
+inline constexpr IntKey LoggerUdp{kOptions, "LoggerUDP", 0};
+inline constexpr TextKey LoggerAddress{kOptions, "LoggerAddress", "127.0.0.1"};
+inline constexpr IntKey LoggerPort{kOptions, "LoggerPort", 2237};
 
 // "Settings": time zone choice, print preview, and the macro set.
 inline constexpr IntKey UseLocal{kSettings, "UseLocal", 0};

@@ -78,6 +78,10 @@ void SerialLink::Connect(bool open)
         return;
     }
 
+    // A link whose device went away is open in name only: opening it again
+    // lets go of the dead device and opens afresh (an adapter plugged in again).
+    if (m_hPort && m_bDown)
+        Connect(false);
     if (m_hPort || !m_opener)
         return;
     // A line speed of 0 is no speed at all: the port stays closed and says why.
@@ -109,7 +113,7 @@ void SerialLink::Connect(bool open)
 
     m_hPort = std::move(device);
     m_bDown = false;
-    m_charTime = LineCharTime(settings);
+    m_charTime = LineCharTime(m_hPort->ActualLine(settings));
     {
         std::lock_guard lock(m_txMutex);
         m_nWritesStarted = 0;

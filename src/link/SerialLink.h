@@ -74,8 +74,9 @@ public:
     std::atomic<uint32_t> m_bTxEmpty{1};    // the last write has drained: the next may go
 
     // Opens the port (through the device opener) and starts both threads, or
-    // stops them and releases the port. Opening an open link does nothing; a
-    // port that can't be opened leaves the link closed, silently. Closing
+    // stops them and releases the port. Opening an open link does nothing,
+    // unless its device has gone away (IsDown): then the link closes and opens
+    // again. A port that can't be opened leaves the link closed, silently. Closing
     // never waits on the device: not on a stalled write, not on a far end
     // that never reads. Owner's thread.
     void Connect(bool open);

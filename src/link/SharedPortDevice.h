@@ -28,6 +28,7 @@ public:
     void Cancel() override { m_device->Cancel(); }
     bool IsDown() const override { return m_device->IsDown(); }
     std::string DownReason() const override { return m_device->DownReason(); }
+    LineSettings ActualLine(const LineSettings& asked) const override { return m_device->ActualLine(asked); }
 
 private:
     std::shared_ptr<PortDevice> m_device;

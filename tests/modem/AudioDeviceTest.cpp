@@ -10,6 +10,7 @@
 #include "modem/AudioDeviceValue.h"
 #include "modem/AudioFile.h"
 #include "modem/AudioFileDevice.h"
+#include "modem/RttyCarrier.h"
 #include "modem/UnshiftOnSpace.h"
 #include "support/ScratchDir.h"
 
@@ -217,3 +218,21 @@ TEST(AudioBandDevice, BandArrivesThroughTheDemodulatorAsTextInOrder)
 }
 
 }  // namespace
+
+TEST(RttyCarrier, MarkOnTheAirFromDialAndTonesForEachSideband)
+{
+    RttyParams normal;  // mark 2125, shift 170
+    RttyParams reversed = normal;
+    reversed.reverse = true;
+    const struct {
+        const RttyParams* params;
+        Sideband sideband;
+        double carrierHz;
+    } rows[] = {
+        {&normal, Sideband::Lower, 14'087'125.0 - 2125.0},
+        {&normal, Sideband::Upper, 14'087'125.0 + 2125.0},
+        {&reversed, Sideband::Lower, 14'087'125.0 - 2295.0},
+    };
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(RttyCarrierFrequency(14'087'125.0, *row.params, row.sideband), row.carrierHz);
+}

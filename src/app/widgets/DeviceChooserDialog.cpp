@@ -1,6 +1,7 @@
 #include "app/widgets/DeviceChooserDialog.h"
 
 #include "app/DeviceChoice.h"
+#include "app/widgets/FskKeyingBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -50,11 +51,15 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
     }
     layout->addWidget(m_list);
     auto* pathLabel = new QLabel(QStringLiteral("&Device:"), this);
-    m_path = new QLineEdit(QString::fromLocal8Bit(current.c_str()), this);
+    m_fsk = new FskKeyingBox(this);
+    m_path = new QLineEdit(QString::fromLocal8Bit(m_fsk->Load(current).c_str()), this);
     m_path->setObjectName(QStringLiteral("path"));
     pathLabel->setBuddy(m_path);
     layout->addWidget(pathLabel);
     layout->addWidget(m_path);
+    layout->addWidget(m_fsk);
+    m_fsk->DeviceChanged(m_path->text());
+    connect(m_path, &QLineEdit::textChanged, m_fsk, &FskKeyingBox::DeviceChanged);
     for (int i = 0; i < m_list->count(); ++i) {
         if (m_list->item(i)->data(Qt::UserRole).toString() == m_path->text())
             m_list->item(i)->setSelected(true);  // the device in use now, without retyping the field
@@ -72,7 +77,7 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
 
 std::string DeviceChooserDialog::Value() const
 {
-    return Std(m_path->text().trimmed());
+    return m_fsk->Wrap(Std(m_path->text().trimmed()));
 }
 
 void DeviceChooserDialog::accept()

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <string>
 
+class FskKeyingBox;
 class QLineEdit;
 class QListWidget;
 
@@ -24,4 +25,5 @@ private:
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_path = nullptr;
+    FskKeyingBox* m_fsk = nullptr;  // the FSK part of the value
 };
