@@ -189,6 +189,8 @@ TEST(SoundCardDevice, DrainedOnlyWhenThePlayedCountCoversTheLastSample)
     s.baud = 100;
     s.dataBits = 5;
     ASSERT_TRUE(dev.Open(s));
+    // The link reckons with the line on the air: 7.5 bits at 100 baud.
+    EXPECT_EQ(LineCharTime(dev.ActualLine(s)), std::chrono::microseconds(75000));
     const auto silent = [](const std::vector<float>& v) {
         return std::all_of(v.begin(), v.end(), [](float x) { return x == 0.0f; });
     };
