@@ -323,6 +323,7 @@ TEST(SoundCardDevice, AFailedOpenTellsWhyInTheShownPortState)
          "PTT device /nonexistent/ttyUSB7: No such file or directory"},
         {true, "audio:card,ptt=dtr", "No PTT device chosen"},
         {true, "audio:card,ptt=rts,pttdev=" + pty.Path(), ""},
+        {true, "audio:card,ptt=dtr,pttdev=sim:plain", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
