@@ -1,6 +1,7 @@
 #include "app/DeviceMap.h"
 
 #include "app/FskDeviceValue.h"
+#include "app/RigSettings.h"
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
@@ -68,7 +69,9 @@ std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const Set
         return std::make_unique<SoundCardDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
-    return OpenDeviceForPath(path);
+    // A hardware terminal (or the simulated modem standing in for one):
+    // keyed by the PTT line chosen for the rig, RTS when none is chosen.
+    return WithRigPtt(OpenDeviceForPath(path), LoadRigSettings(settings));
 }
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)
