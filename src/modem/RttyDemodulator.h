@@ -40,7 +40,7 @@ public:
     static constexpr int kSlicers = 4;
     // A start bit that reads this clearly as mark (soft value, -1..1) is
     // taken for a pause in the sender's traffic, not a noisy start bit.
-    static constexpr float kPauseStart = 0.4f;
+    static constexpr float kPauseStart = 0.3f;
 
     RttyDemodulator(const RttyParams& params, double inputRate);
 
