@@ -26,6 +26,10 @@ public:
     void Wake() override;
     void Cancel() override;
     bool IsDown() const override;
+    // The teleprinter line the modem runs: the exact speed ("45" is 45.45
+    // baud) and the stop bits it sends, so the link reckons its line times
+    // from what is on the air.
+    LineSettings ActualLine(const LineSettings& asked) const override;
 
     bool Ptt() const;
 
@@ -42,5 +46,6 @@ protected:
     bool m_bPtt = false;
     bool m_bDown = false;      // the device went away while open (WaitEvents: kDown)
     std::deque<uint8_t> m_rx;
+    RttyParams m_lineParams;   // what the latest open runs
     AudioTransmitter m_tx;
 };

@@ -150,7 +150,8 @@ void SoundCardDevice::OnCapture(const float* samples, size_t count)
         tap.SetTones(m_rxParams.MarkTone(), m_rxParams.SpaceTone());
     }
     if (m_ptt->IsDown()) {
-        OnDown("the PTT device " + m_pttName + " has gone away");
+        OnDown(m_pttName.empty() ? std::string("the PTT line has gone away")
+                                 : "the PTT device " + m_pttName + " has gone away");
         return;
     }
     m_demod->Process(samples, count);
