@@ -19,6 +19,7 @@
 #include "modem/ChannelSimulator.h"
 #include "modem/ProgramLiveAudio.h"
 #include "modem/PulseAudioBackend.h"
+#include "modem/PulsePlaybackStream.h"
 #include "modem/RttyDemodulator.h"
 #include "modem/RttyModulator.h"
 #include "modem/SoundCardDevice.h"
@@ -254,6 +255,8 @@ bool RoundTripCer(const PrivatePulseServer& server, size_t chars)
         rx.changed.wait_for(lock, seconds, [&] { return rx.down || playback->PlayedFrames() >= air.size(); });
     }
     std::this_thread::sleep_for(300ms);   // the monitor's last blocks
+    if (const auto* pulse = dynamic_cast<const PulsePlaybackStream*>(playback.get()))
+        std::fprintf(stderr, "playback underruns: %llu\n", static_cast<unsigned long long>(pulse->Underruns()));
     playback->Stop();
     capture->Stop();
     std::lock_guard lock(rx.mutex);

@@ -6,6 +6,24 @@
 #include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
 
+#include <pthread.h>
+#include <sched.h>
+
+namespace {
+
+// On the mainloop thread, once: real-time priority where the system allows
+// it (root, or a raised RLIMIT_RTPRIO), just below the server's usual 5, so
+// a busy machine does not make a playback stream run dry. Elsewhere the
+// thread keeps its normal priority.
+void PreferRealTime(pa_mainloop_api*, void*)
+{
+    sched_param param{};
+    param.sched_priority = 4;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
+}  // namespace
+
 PulseConnection::PulseConnection(std::string server)
     : m_server(std::move(server))
 {
@@ -49,6 +67,10 @@ bool PulseConnection::Connect(std::chrono::milliseconds timeout, std::string& er
         error = "No sound server: " + LastError();
         Close();
         return false;
+    }
+    {
+        Lock lock(*this);
+        pa_mainloop_api_once(pa_threaded_mainloop_get_api(m_loop), &PreferRealTime, nullptr);
     }
     if (!Wait([this] { return m_bReady.load() || m_bFailed.load(); }, timeout) || !m_bReady) {
         error = m_bFailed ? "No sound server: " + LastError() : std::string("The sound server does not answer");

@@ -4,7 +4,9 @@
 // streams and the device listing each own one, so a stream's thread is its
 // connection's mainloop thread and nothing is shared between streams.
 //
-// Every wait is bounded: a server that has stopped answering turns into a
+// The mainloop thread asks for real-time priority (granted to root or with
+// a raised RLIMIT_RTPRIO; otherwise it runs as it is): the handlers it runs
+// must stay short. Every wait is bounded: a server that has stopped answering turns into a
 // failed Connect or a timed-out Wait, never a hang. Close stops and joins
 // the mainloop thread; afterwards no callback runs any more.
 //

@@ -45,7 +45,7 @@ public:
 
     static constexpr std::chrono::milliseconds kBuffer{40};
     static constexpr std::chrono::milliseconds kRequest{10};
-    static constexpr std::chrono::milliseconds kTick{5};
+    static constexpr std::chrono::milliseconds kTick{10};
     static constexpr std::chrono::milliseconds kStall{3000};
     static constexpr std::chrono::milliseconds kConnectTimeout{3000};
 

@@ -53,25 +53,26 @@ bool Lists(const std::vector<AudioDeviceInfo>& devices, const std::string& name)
                        [&](const AudioDeviceInfo& d) { return d.name == name && !d.description.empty(); });
 }
 
-// Frequency of the loud part of `x` from its zero crossings.
+// Frequency of the loud part of `x` from the median spacing of its zero
+// crossings (a gap, should the machine be too busy to play in time, moves
+// the mean but not the median).
 double ToneFrequency(const std::vector<float>& x, double rate)
 {
-    const auto loud = [](float v) { return std::abs(v) > 0.2f; };
-    const auto first = std::find_if(x.begin(), x.end(), loud);
-    const auto last = std::find_if(x.rbegin(), x.rend(), loud).base();
-    if (last - first < 2000)
+    std::vector<double> spacings;
+    double last = -1.0;
+    for (size_t i = 1; i < x.size(); ++i) {
+        if ((x[i - 1] < 0) == (x[i] < 0) || std::max(std::abs(x[i - 1]), std::abs(x[i])) < 0.05f)
+            continue;
+        // Where the line between the two samples crosses zero.
+        const double at = static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]);
+        if (last >= 0.0)
+            spacings.push_back(at - last);
+        last = at;
+    }
+    if (spacings.size() < 100)
         return 0.0;
-    // Leave out the edges, where the server's resampler rings in and out.
-    const size_t begin = static_cast<size_t>(first - x.begin()) + 400, end = static_cast<size_t>(last - x.begin()) - 400;
-    size_t crossings = 0, firstCrossing = 0, lastCrossing = 0;
-    for (size_t i = begin + 1; i < end; ++i)
-        if ((x[i - 1] < 0) != (x[i] < 0)) {
-            if (!crossings)
-                firstCrossing = i;
-            lastCrossing = i;
-            ++crossings;
-        }
-    return crossings < 2 ? 0.0 : (crossings - 1) / 2.0 * rate / static_cast<double>(lastCrossing - firstCrossing);
+    std::nth_element(spacings.begin(), spacings.begin() + spacings.size() / 2, spacings.end());
+    return rate / (2.0 * spacings[spacings.size() / 2]);
 }
 
 }  // namespace
