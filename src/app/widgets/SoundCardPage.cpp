@@ -51,8 +51,9 @@ SoundCardPage::SoundCardPage(const std::string& current, const std::vector<Devic
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    m_chosen = Check(QStringLiteral("&Sound card (the modem in this program, for the RTTY port)"),
+    m_chosen = Check(QStringLiteral("&Sound card"),
                      QStringLiteral("soundCard"), this);
+    m_chosen->setToolTip(QStringLiteral("The modem in this program, through a sound card and the radio's audio"));
     outer->addWidget(m_chosen);
     m_body = new QWidget(this);
     m_body->setObjectName(QStringLiteral("soundCardBody"));
