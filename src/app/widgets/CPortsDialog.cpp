@@ -84,8 +84,10 @@ CPortsDialog::CPortsDialog(CVELTRANApp& app, const PortsDialogStatus& status, QW
     m_fontChooser = &PaneFontDialog::Choose;
     m_deviceChooser = [this](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
         DeviceChooserDialog chooser(port, current, p, m_bSetupForRtty);
+        chooser.SetRigSettings(m_rig ? *m_rig : LoadRigSettings(m_app.Settings()));
         if (chooser.exec() != QDialog::Accepted)
             return std::nullopt;
+        m_rig = chooser.Rig();
         return chooser.Value();
     };
     m_message = [](QWidget* p, const QString& text) { QMessageBox::warning(p, QStringLiteral("VELTRAN"), text); };
@@ -278,6 +280,11 @@ void CPortsDialog::accept()
         if (DevicePathForPort(s, port) != device)
             m_remapped.insert(port);
         s.PutText(keys::kDevices, keys::DeviceKey(port), device);
+    }
+    // Another rig or PTT line: the RTTY port reopens keyed through it.
+    if (m_rig && *m_rig != LoadRigSettings(s)) {
+        SaveRigSettings(s, *m_rig);
+        m_remapped.insert(p->rttyPort);
     }
     QDialog::accept();
 }

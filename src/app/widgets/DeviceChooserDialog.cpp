@@ -1,7 +1,9 @@
 #include "app/widgets/DeviceChooserDialog.h"
 
 #include "app/DeviceChoice.h"
+#include "app/widgets/FskKeyingBox.h"
 #include "app/widgets/SoundCardPage.h"
+#include "app/widgets/RigSettingsBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -53,11 +55,15 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
     }
     layout->addWidget(m_list);
     auto* pathLabel = new QLabel(QStringLiteral("&Device:"), this);
-    m_path = new QLineEdit(QString::fromLocal8Bit(current.c_str()), this);
+    m_fsk = new FskKeyingBox(this);
+    m_path = new QLineEdit(QString::fromLocal8Bit(m_fsk->Load(current).c_str()), this);
     m_path->setObjectName(QStringLiteral("path"));
     pathLabel->setBuddy(m_path);
     layout->addWidget(pathLabel);
     layout->addWidget(m_path);
+    layout->addWidget(m_fsk);
+    m_fsk->DeviceChanged(m_path->text());
+    connect(m_path, &QLineEdit::textChanged, m_fsk, &FskKeyingBox::DeviceChanged);
     for (int i = 0; i < m_list->count(); ++i) {
         if (m_list->item(i)->data(Qt::UserRole).toString() == m_path->text())
             m_list->item(i)->setSelected(true);  // the device in use now, without retyping the field
@@ -73,10 +79,13 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
         const auto serialUsable = [this](bool card) {
             m_list->setEnabled(!card);
             m_path->setEnabled(!card);
+            m_fsk->setEnabled(!card);
         };
         serialUsable(m_soundCard->IsChosen());
         connect(m_soundCard, &SoundCardPage::ChosenChanged, this, serialUsable);
     }
+    m_rig = new RigSettingsBox(this);
+    layout->addWidget(m_rig);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceChooserDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -87,7 +96,17 @@ std::string DeviceChooserDialog::Value() const
 {
     if (m_soundCard && m_soundCard->IsChosen())
         return m_soundCard->Form().Value();
-    return Std(m_path->text().trimmed());
+    return m_fsk->Wrap(Std(m_path->text().trimmed()));
+}
+
+void DeviceChooserDialog::SetRigSettings(const RigSettings& rig)
+{
+    m_rig->SetSettings(rig);
+}
+
+RigSettings DeviceChooserDialog::Rig() const
+{
+    return m_rig->Settings();
 }
 
 void DeviceChooserDialog::accept()

@@ -4,10 +4,14 @@
 // modem, and accepts any path typed in; for the RTTY port also the sound-card
 // modem (SoundCardPage). Hands back the chosen value; the Ports dialog stores
 // it in "Devices" "COM<N>" when it is confirmed.
+#include "app/RigSettings.h"
+
 #include <QDialog>
 #include <string>
 
+class FskKeyingBox;
 class QLineEdit;
+class RigSettingsBox;
 class QListWidget;
 class SoundCardPage;
 
@@ -21,11 +25,16 @@ public:
 
     // The device value as confirmed (the path field's text, or the sound card's value).
     std::string Value() const;
+    // The rig fields (model, port, PTT line), shown as given, handed back as edited.
+    void SetRigSettings(const RigSettings& rig);
+    RigSettings Rig() const;
 
 private:
     void accept() override;
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_path = nullptr;
+    FskKeyingBox* m_fsk = nullptr;  // the FSK part of the value
     SoundCardPage* m_soundCard = nullptr;
+    RigSettingsBox* m_rig = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
+#include "app/RigSettings.h"
 #include "app/SettingsStore.h"
 #include "frame/LockKeys.h"
 #include "frame/Placement.h"
@@ -13,6 +14,7 @@
 #include "frame/widgets/FrameDialogCommands.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
+#include "frame/widgets/RigStatusPane.h"
 #include "frame/widgets/SplitKeyboardMover.h"
 #include "frame/widgets/TuningDock.h"
 #include "modem/AudioTap.h"
@@ -290,6 +292,7 @@ void CMainFrame::CreateStatusBar()
                                "CAP",
                                "NUM",
                                "SCRL"};
+    bar->addPermanentWidget(new RigStatusPane(bar));   // the rig's dial frequency
     for (int i = 1; i < 10; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPane%1").arg(i));
@@ -406,6 +409,7 @@ void CMainFrame::OnPortsConfirmed(const std::set<int>& remapped)
         if (link && remapped.count(static_cast<int>(link->m_nPort)))
             link->Connect(false);
     }
+    ApplyProgramRig(m_app.Settings());   // a new rig before a port keyed through it opens
     if (m_view)
         m_view->ApplyPortSettings();
     if (m_view2)
