@@ -2,10 +2,11 @@
 // the newest capture audio from the tap, makes a waterfall row and paints
 // the view. Measured as process CPU time over many frames run back to back,
 // so the figures hold however busy the machine's other cores are.
-//   waterfall_frame_us          row + paint, 8 kHz capture, 600 columns
-//   waterfall_row_us            the row alone (Waterfall::Update)
-//   waterfall_frame_us_48k      row + paint with the capture at 48 kHz
-//   waterfall_cpu_percent       one core's share at 20 frames a second (8 kHz)
+//   waterfall_frame_us          row + paint, 600 columns, the capture at the
+//                               sound-card port's 48 kHz
+//   waterfall_row_us            the row alone (Waterfall::Update), 48 kHz
+//   waterfall_frame_us_8k       row + paint with the capture at 8 kHz
+//   waterfall_cpu_percent       one core's share at 20 frames a second (48 kHz)
 #include "app/MemorySettingsStore.h"
 #include "frame/widgets/WaterfallView.h"
 #include "modem/AudioTap.h"
@@ -91,12 +92,12 @@ int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication qapp(argc, argv);
-    const double frame = FrameMicros(8000, true);
-    const double row = FrameMicros(8000, false);
-    const double frame48 = FrameMicros(48000, true);
+    const double frame = FrameMicros(48000, true);
+    const double row = FrameMicros(48000, false);
+    const double frame8 = FrameMicros(8000, true);
     std::printf("waterfall_frame_us %.1f us\n", frame);
     std::printf("waterfall_row_us %.1f us\n", row);
-    std::printf("waterfall_frame_us_48k %.1f us\n", frame48);
+    std::printf("waterfall_frame_us_8k %.1f us\n", frame8);
     std::printf("waterfall_cpu_percent %.3f %%\n", frame * kFramesPerSecond / 1e6 * 100.0);
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 std::vector<AudioDeviceEntry> AudioDeviceEntries(const std::vector<AudioDeviceInfo>& present, const std::string& stored)
 {
@@ -32,12 +34,33 @@ std::string AudioServerNotice(bool haveServer, size_t sources, size_t sinks)
     return {};
 }
 
-std::vector<DeviceEntry> PttDeviceEntries(const std::vector<DeviceEntry>& chooserEntries)
+std::vector<DeviceEntry> PttDeviceEntries(const std::vector<DeviceEntry>& chooserEntries,
+                                          const std::vector<std::string>& hidraw)
 {
     std::vector<DeviceEntry> out;
     std::copy_if(chooserEntries.begin(), chooserEntries.end(), std::back_inserter(out),
                  [](const DeviceEntry& e) { return e.value != kSimulatedModemValue; });
+    for (const std::string& path : hidraw)
+        out.push_back({path, path + "  (HID device: a CM108 adapter's GPIO)"});
     return out;
+}
+
+std::vector<std::string> HidrawDevicePaths(const std::string& dir)
+{
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind("hidraw", 0) == 0)
+            out.push_back(it->path().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+bool PttLineNeedsDevice(AudioDeviceValue::Ptt ptt)
+{
+    return ptt == AudioDeviceValue::Ptt::Rts || ptt == AudioDeviceValue::Ptt::Dtr ||
+           ptt == AudioDeviceValue::Ptt::Cm108;
 }
 
 SoundCardForm SoundCardForm::Load(const std::string& current, bool* isCard)
@@ -72,8 +95,10 @@ std::string SoundCardForm::Problem() const
         return "The shift must be at least 20 Hz (negative: space below mark).";
     if (!p.Valid())
         return "Mark and space must both lie between 100 and 3900 Hz.";
-    if (ptt != AudioDeviceValue::Ptt::None && pttDevice.empty())
-        return "Choose the serial device whose RTS or DTR keys the radio, or None (VOX).";
+    if (PttLineNeedsDevice(ptt) && pttDevice.empty())
+        return ptt == AudioDeviceValue::Ptt::Cm108
+                   ? "Choose the CM108 adapter's HID device (/dev/hidrawN)."
+                   : "Choose the serial device whose RTS or DTR keys the radio, or None (VOX).";
     return {};
 }
 
@@ -90,7 +115,7 @@ std::string SoundCardForm::Value() const
     v.usos = usos;
     v.afc = afc;
     v.ptt = ptt;
-    // Kept under None too, so that going back to RTS or DTR finds it.
+    // Kept under CAT and None too, so that going back to RTS or DTR finds it.
     v.pttDevice = pttDevice;
     return FormatAudioDeviceValue(v);
 }

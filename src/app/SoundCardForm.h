@@ -27,9 +27,15 @@ std::vector<AudioDeviceEntry> AudioDeviceEntries(const std::vector<AudioDeviceIn
 // of device.
 std::string AudioServerNotice(bool haveServer, size_t sources, size_t sinks);
 
-// The serial devices the PTT line can be on: the chooser's entries without
-// the simulated modem.
-std::vector<DeviceEntry> PttDeviceEntries(const std::vector<DeviceEntry>& chooserEntries);
+// The devices a PTT line can be on: the chooser's serial devices without the
+// simulated modem (for RTS and DTR), then the hidraw devices (for a CM108
+// adapter's GPIO).
+std::vector<DeviceEntry> PttDeviceEntries(const std::vector<DeviceEntry>& chooserEntries,
+                                          const std::vector<std::string>& hidraw);
+// The /dev/hidrawN devices present in `dir`, sorted.
+std::vector<std::string> HidrawDevicePaths(const std::string& dir = "/dev");
+// RTS, DTR and CM108 key through a device of their own; CAT and VOX don't.
+bool PttLineNeedsDevice(AudioDeviceValue::Ptt ptt);
 
 struct SoundCardForm {
     std::string capture;

@@ -4,7 +4,7 @@
 #include "app/SettingsKeys.h"
 #include "modem/AudioDeviceValue.h"
 
-bool StoreRttyMark(SettingsStore& settings, double markHz)
+bool StoreRttyMark(SettingsStore& settings, double markToneHz)
 {
     const int port = settings.Get(keys::RTTYPort);
     if (port <= 0 || port > keys::kMaxPort)
@@ -13,7 +13,11 @@ bool StoreRttyMark(SettingsStore& settings, double markHz)
     AudioDeviceValue v;
     if (!IsAudioDeviceValue(current) || !ParseAudioDeviceValue(current, v))
         return false;
-    v.markHz = markHz;
+    RttyParams p = ApplyAudioOptions(v, RttyParams{});
+    p.markHz = p.reverse ? markToneHz - p.shiftHz : markToneHz;
+    if (!p.Valid())
+        return false;
+    v.markHz = p.markHz;
     settings.PutText(keys::kDevices, keys::DeviceKey(port), FormatAudioDeviceValue(v));
     return true;
 }

@@ -45,7 +45,7 @@ int Waterfall::ColumnForHz(double hz) const
 size_t Waterfall::FftSizeFor(double rate)
 {
     size_t n = 256;
-    while (n < AudioTap::kKeepSamples && static_cast<double>(n) < rate / 8.0)
+    while (n < AudioTap::kKeepSamples && static_cast<double>(n) < rate / 12.0)
         n <<= 1;
     return n;
 }

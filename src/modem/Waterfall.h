@@ -44,7 +44,8 @@ public:
     const std::vector<uint8_t>& Row() const { return m_row; }
     int MarkColumn() const { return m_markColumn; }
     int SpaceColumn() const { return m_spaceColumn; }
-    // The FFT length used at `rate`: about 8 Hz per bin or finer.
+    // The FFT length used at `rate`: 12 Hz per bin or finer (4096 points,
+    // 85 ms, at the sound-card port's 48 kHz: about one 20 Hz frame).
     static size_t FftSizeFor(double rate);
 
 private:

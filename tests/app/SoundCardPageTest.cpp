@@ -1,10 +1,10 @@
 // The device chooser's "Sound card" page through its real controls,
-// offscreen, over a small fake sound server (a stand-in until the shared
-// fake backend of tests/support is there).
+// offscreen, over the fake sound server.
 #include "app/widgets/DeviceChooserDialog.h"
 #include "app/widgets/LevelBar.h"
 #include "app/widgets/SoundCardPage.h"
 #include "modem/ProgramLiveAudio.h"
+#include "support/FakeLiveAudio.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,64 +14,10 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
-#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
-
-struct Counts {
-    std::atomic<int> started{0};
-    std::atomic<int> stopped{0};
-    std::string lastDevice;
-};
-
-// Hands over one block at Start: enough for the meter to read it.
-class FakeCapture : public CaptureStream {
-public:
-    FakeCapture(Counts& counts, float level) : m_counts(counts), m_level(level) {}
-    bool Start(BlockHandler onBlock, AudioDownHandler, std::string&) override
-    {
-        ++m_counts.started;
-        const std::vector<float> block(400, m_level);
-        onBlock(block.data(), block.size());
-        return true;
-    }
-    void Stop() override { ++m_counts.stopped; }
-    std::chrono::microseconds Latency() const override { return {}; }
-    bool IsDown() const override { return false; }
-
-private:
-    Counts& m_counts;
-    float m_level;
-};
-
-class FakeServer : public LiveAudioBackend {
-public:
-    FakeServer(Counts& counts, float level) : m_counts(counts), m_level(level) {}
-    std::vector<AudioDeviceInfo> Sources() override
-    {
-        return {{"alsa_input.usb-codec", "USB Audio CODEC Analog Mono"}, {"alsa_input.pci", "Built-in Audio"}};
-    }
-    std::vector<AudioDeviceInfo> Sinks() override
-    {
-        return {{"alsa_output.usb-codec", "USB Audio CODEC Analog Stereo"}, {"alsa_output.pci", "Built-in Audio"}};
-    }
-    std::unique_ptr<CaptureStream> OpenCapture(const std::string& device, double, std::string&) override
-    {
-        m_counts.lastDevice = device;
-        return std::make_unique<FakeCapture>(m_counts, m_level);
-    }
-    std::unique_ptr<PlaybackStream> OpenPlayback(const std::string&, double, std::string& error) override
-    {
-        error = "not in this fake";
-        return nullptr;
-    }
-
-private:
-    Counts& m_counts;
-    float m_level;
-};
 
 class SoundCardChooser : public ::testing::Test {
 protected:
@@ -81,7 +27,14 @@ protected:
         SetProgramLiveAudio(nullptr);
     }
 
-    void Serve(float level = 0.25f) { SetProgramLiveAudio(std::make_unique<FakeServer>(counts, level)); }
+    void Serve()
+    {
+        auto fake = std::make_unique<FakeLiveAudio>();
+        fake->SetSources({{"alsa_input.usb-codec", "USB Audio CODEC Analog Mono"}, {"alsa_input.pci", "Built-in Audio"}});
+        fake->SetSinks({{"alsa_output.usb-codec", "USB Audio CODEC Analog Stereo"}, {"alsa_output.pci", "Built-in Audio"}});
+        server = fake.get();
+        SetProgramLiveAudio(std::move(fake));
+    }
     DeviceChooserDialog& Open(const std::string& current, bool rtty = true)
     {
         dialog = std::make_unique<DeviceChooserDialog>(1, current, nullptr, rtty);
@@ -122,7 +75,7 @@ protected:
             QTest::keyClick(list, Qt::Key_Down);
     }
 
-    Counts counts;
+    FakeLiveAudio* server = nullptr;  // owned by the program's slot
     std::unique_ptr<DeviceChooserDialog> dialog;
 };
 
@@ -145,9 +98,9 @@ TEST_F(SoundCardChooser, EveryFieldIsStoredAndShownAgainWhenReopened)
     Click("reverse");
     Click("usos");
     Click("afc");  // on by default
-    Step("pttLine", 1);  // RTS, DTR, None (VOX): from the default None, Down stays put
     Get<QComboBox>("pttLine")->setFocus();
-    QTest::keyClick(Get<QComboBox>("pttLine"), Qt::Key_Up);
+    QTest::keyClick(Get<QComboBox>("pttLine"), Qt::Key_Home);  // RTS, then DTR
+    QTest::keyClick(Get<QComboBox>("pttLine"), Qt::Key_Down);
     ASSERT_EQ(Get<QComboBox>("pttLine")->currentText(), QStringLiteral("DTR"));
     Retype(Get<QComboBox>("pttDevice"), QStringLiteral("/dev/ttyUSB7"));
     PressOk();
@@ -170,6 +123,14 @@ TEST_F(SoundCardChooser, EveryFieldIsStoredAndShownAgainWhenReopened)
     EXPECT_EQ(Get<QComboBox>("pttDevice")->currentText(), QStringLiteral("/dev/ttyUSB7"));
     PressOk();
     EXPECT_EQ(dialog->Value(), stored);
+
+    // Every PTT line comes back as it was stored.
+    for (const char* ptt : {"ptt=rts", "ptt=cat", "ptt=cm108", "ptt=dtr"}) {
+        const std::string value = std::string("audio:card,") + ptt + ",pttdev=/dev/hidraw1,mark=2125,shift=170,reverse=0,afc=1,usos=0";
+        Open(value);
+        PressOk();
+        EXPECT_EQ(dialog->Value(), value);
+    }
 }
 
 TEST_F(SoundCardChooser, AMissingDeviceAndOptionsThePageDoesNotShowAreKept)
@@ -178,6 +139,8 @@ TEST_F(SoundCardChooser, AMissingDeviceAndOptionsThePageDoesNotShowAreKept)
     Open("audio:card,capture=unplugged.usb,stop=2");
     QComboBox* capture = Get<QComboBox>("capture");
     EXPECT_EQ(capture->currentText(), QStringLiteral("unplugged.usb (not present)"));
+    // The meter tried the stored device itself.
+    EXPECT_TRUE(Get<QLabel>("inputLevelState")->text().contains(QStringLiteral("unplugged.usb")));
     PressOk();
     EXPECT_EQ(dialog->Value(), "audio:card,capture=unplugged.usb,mark=2125,shift=170,reverse=0,stop=2,afc=1,usos=0");
 }
@@ -197,21 +160,30 @@ TEST_F(SoundCardChooser, RefusesAKeyingLineWithoutItsDeviceAndIsNotOfferedForThe
     EXPECT_EQ(dialog->findChild<SoundCardPage*>(), nullptr);
 }
 
-TEST_F(SoundCardChooser, MeterShowsClippingWhileShownAndStopsItsStreamWhenHidden)
+TEST_F(SoundCardChooser, MeterShowsClippingWhileShownAndSaysWhenTheDeviceGoesAway)
 {
-    Serve(1.0f);
+    using Direction = FakeLiveAudio::Direction;
+    Serve();
     Open("audio:card,capture=alsa_input.pci");
     LevelBar* meter = Get<LevelBar>("inputLevel");
-    EXPECT_EQ(counts.lastDevice, "alsa_input.pci");
+    ASSERT_EQ(server->Running(Direction::Capture), 1);
+    server->Feed(std::vector<float>(800, 1.0f));
     EXPECT_TRUE(QTest::qWaitFor([&] { return meter->Clipping(); }, 2000));
     EXPECT_EQ(meter->Text(), QStringLiteral("0 dBFS, clipping"));
-    // Another capture device: the meter's stream follows.
+    // Another capture device: the meter's stream follows, one at a time.
     Get<QComboBox>("capture")->setFocus();
     QTest::keyClick(Get<QComboBox>("capture"), Qt::Key_Up);
-    EXPECT_EQ(counts.lastDevice, "alsa_input.usb-codec");
-    EXPECT_EQ(counts.started.load(), 2);
-    dialog->hide();
-    EXPECT_EQ(counts.stopped.load(), counts.started.load());
+    EXPECT_EQ(server->Running(Direction::Capture), 1);
+    server->GoDown(Direction::Capture, "USB sound card unplugged");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Get<QLabel>("inputLevelState")->text().contains(QStringLiteral("USB sound card unplugged")); },
+        2000));
+    EXPECT_EQ(server->Running(Direction::Capture), 0);
+    // Unticking the page stops its stream.
+    QTest::keyClick(Get<QComboBox>("capture"), Qt::Key_Up);
+    EXPECT_EQ(server->Running(Direction::Capture), 1);
+    Click("soundCard");
+    EXPECT_EQ(server->Running(Direction::Capture), 0);
 }
 
 TEST_F(SoundCardChooser, SaysPlainlyWhenThereIsNoSoundServer)

@@ -53,6 +53,11 @@ TEST_F(TuningDisplay, ShowsWithTheSoundCardTogglesFromTheViewMenuAndAClickSetsTh
     EXPECT_EQ(stored.markHz, std::optional<double>(expected));
     EXPECT_EQ(stored.capture, "usb");
     EXPECT_EQ(stored.shiftHz, std::optional<double>(170));
+    // Reversed, the heard mark is the upper tone: the stored mark sits one shift below the click.
+    store.PutText("Devices", "COM1", "audio:card,shift=170,reverse=1");
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(x, view->height() / 2));
+    ASSERT_TRUE(ParseAudioDeviceValue(store.GetText("Devices", "COM1", ""), stored));
+    EXPECT_EQ(stored.markHz, std::optional<double>(expected - 170));
 
     RttyAudioTap().Close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dock->isVisible(); }, 3000));

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -30,7 +31,9 @@ std::string Std(const QString& s)
 
 // The PTT list's rows, in order.
 constexpr AudioDeviceValue::Ptt kPttLines[] = {AudioDeviceValue::Ptt::Rts, AudioDeviceValue::Ptt::Dtr,
+                                               AudioDeviceValue::Ptt::Cat, AudioDeviceValue::Ptt::Cm108,
                                                AudioDeviceValue::Ptt::None};
+constexpr int kPttLineCount = static_cast<int>(std::size(kPttLines));
 
 QCheckBox* Check(const QString& text, const QString& name, QWidget* parent)
 {
@@ -51,8 +54,9 @@ SoundCardPage::SoundCardPage(const std::string& current, const std::vector<Devic
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    m_chosen = Check(QStringLiteral("&Sound card (the modem in this program, for the RTTY port)"),
+    m_chosen = Check(QStringLiteral("Sound &card"),
                      QStringLiteral("soundCard"), this);
+    m_chosen->setToolTip(QStringLiteral("The modem in this program, through a sound card and the radio's audio"));
     outer->addWidget(m_chosen);
     m_body = new QWidget(this);
     m_body->setObjectName(QStringLiteral("soundCardBody"));
@@ -68,7 +72,7 @@ SoundCardPage::SoundCardPage(const std::string& current, const std::vector<Devic
     m_playback = new QComboBox(m_body);
     m_playback->setObjectName(QStringLiteral("playback"));
     FillAudioList(m_playback, AudioDeviceEntries(sinks, form.playback), form.playback);
-    f->addRow(QStringLiteral("Ca&pture device:"), m_capture);
+    f->addRow(QStringLiteral("Captur&e device:"), m_capture);
     f->addRow(QStringLiteral("Play&back device:"), m_playback);
     m_notice = new QLabel(Q(AudioServerNotice(server != nullptr, sources.size(), sinks.size())), m_body);
     m_notice->setObjectName(QStringLiteral("audioNotice"));
@@ -87,10 +91,10 @@ SoundCardPage::SoundCardPage(const std::string& current, const std::vector<Devic
     m_shift->setSuffix(QStringLiteral(" Hz"));
     m_shift->setValue(static_cast<int>(std::lround(form.shiftHz)));
     m_shift->setToolTip(QStringLiteral("Space = mark + shift; negative puts the space below the mark"));
-    f->addRow(QStringLiteral("&Mark frequency:"), m_mark);
+    f->addRow(QStringLiteral("M&ark frequency:"), m_mark);
     f->addRow(QStringLiteral("S&hift:"), m_shift);
     m_reverse = Check(QStringLiteral("&Reverse (swap mark and space)"), QStringLiteral("reverse"), m_body);
-    m_usos = Check(QStringLiteral("&Unshift on space"), QStringLiteral("usos"), m_body);
+    m_usos = Check(QStringLiteral("U&nshift on space"), QStringLiteral("usos"), m_body);
     m_afc = Check(QStringLiteral("A&FC (follow a mistuned signal)"), QStringLiteral("afc"), m_body);
     m_reverse->setChecked(form.reverse);
     m_usos->setChecked(form.usos);
@@ -101,26 +105,27 @@ SoundCardPage::SoundCardPage(const std::string& current, const std::vector<Devic
 
     m_pttLine = new QComboBox(m_body);
     m_pttLine->setObjectName(QStringLiteral("pttLine"));
-    m_pttLine->addItems({QStringLiteral("RTS"), QStringLiteral("DTR"), QStringLiteral("None (VOX)")});
-    for (int i = 0; i < 3; ++i) {
+    m_pttLine->addItems({QStringLiteral("RTS"), QStringLiteral("DTR"), QStringLiteral("CAT"), QStringLiteral("CM108 GPIO"),
+                         QStringLiteral("None (VOX)")});
+    for (int i = 0; i < kPttLineCount; ++i) {
         if (kPttLines[i] == form.ptt)
             m_pttLine->setCurrentIndex(i);
     }
     m_pttDevice = new QComboBox(m_body);
     m_pttDevice->setObjectName(QStringLiteral("pttDevice"));
     m_pttDevice->setEditable(true);  // any path, as in the chooser's own field
-    for (const DeviceEntry& e : PttDeviceEntries(serialEntries))
+    for (const DeviceEntry& e : PttDeviceEntries(serialEntries, HidrawDevicePaths()))
         m_pttDevice->addItem(Q(e.label), Q(e.value));
     m_pttDevice->setCurrentIndex(m_pttDevice->findData(Q(form.pttDevice)));
     m_pttDevice->setEditText(Q(form.pttDevice));
     // Picking an entry puts its path in the field, not its label.
     connect(m_pttDevice, &QComboBox::activated, this,
             [this](int i) { m_pttDevice->setEditText(m_pttDevice->itemData(i).toString()); });
-    f->addRow(QStringLiteral("P&TT line:"), m_pttLine);
+    f->addRow(QStringLiteral("PTT &line:"), m_pttLine);
     f->addRow(QStringLiteral("PTT de&vice:"), m_pttDevice);
     connect(m_pttLine, &QComboBox::currentIndexChanged, this,
-            [this](int i) { m_pttDevice->setEnabled(i >= 0 && kPttLines[i] != AudioDeviceValue::Ptt::None); });
-    m_pttDevice->setEnabled(form.ptt != AudioDeviceValue::Ptt::None);
+            [this](int i) { m_pttDevice->setEnabled(i >= 0 && PttLineNeedsDevice(kPttLines[i])); });
+    m_pttDevice->setEnabled(PttLineNeedsDevice(form.ptt));
 
     m_meter = new LevelBar(Qt::Horizontal, m_body);
     m_meter->setObjectName(QStringLiteral("inputLevel"));
@@ -193,7 +198,7 @@ QString SoundCardPage::CheckForOk()
     m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());
     if (!problem.isEmpty()) {
-        if (form.ptt != AudioDeviceValue::Ptt::None && form.pttDevice.empty())
+        if (PttLineNeedsDevice(form.ptt) && form.pttDevice.empty())
             m_pttDevice->setFocus();
         else
             m_shift->setFocus();

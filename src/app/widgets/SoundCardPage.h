@@ -1,7 +1,7 @@
 #pragma once
 // The device chooser's "Sound card" page for the RTTY port: capture and
 // playback devices (the sound server's, by description), tones, reverse,
-// unshift on space, AFC, the PTT line and its serial device, and an input
+// unshift on space, AFC, the PTT line and its device, and an input
 // level meter. The meter runs a capture stream of its own on the chosen
 // capture device while the page is chosen and shown, and stops it when the
 // page is hidden, unticked or destroyed. The rules are SoundCardForm's.

@@ -2,8 +2,8 @@
 // The tuning display's waterfall: the capture audio from 0 to 3 kHz, newest
 // row on top, with a frequency scale and the mark (yellow) and space (cyan)
 // tones marked. A left click there makes the clicked frequency the mark
-// frequency: the running modem is asked to retune (AudioTap::RequestMark)
-// and the RTTY port's stored value gets the new mark= (StoreRttyMark).
+// tone: the running modem is asked to retune (AudioTap::RequestMark) and
+// the RTTY port's stored value gets the matching mark= (StoreRttyMark).
 //
 // The view never polls: its owner calls Advance once a frame (TuningDock,
 // at most 20 times a second while shown); it repaints only when a new row
