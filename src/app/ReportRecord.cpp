@@ -1,5 +1,6 @@
 #include "app/ReportRecord.h"
 
+#include "app/AmateurBand.h"
 #include "app/CVELTRANDoc.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
@@ -9,6 +10,8 @@
 #include "app/FileSystem.h"
 #include "app/LogAppend.h"
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -33,7 +36,8 @@ void AppendField(std::string& record, const char* name, const std::string& value
 }  // namespace
 
 void ReportRecord::BuildAdifRecord(std::string& record, const SettingsStore& settings,
-                                   const WallClock& clock, int rttyByteSize)
+                                   const WallClock& clock, int rttyByteSize,
+                                   std::optional<double> frequencyHz)
 {
     char buf[32];
     AppendField(record, "operator", settings.Get(keys::MacroOwnCall));
@@ -50,11 +54,27 @@ void ReportRecord::BuildAdifRecord(std::string& record, const SettingsStore& set
 
     AppendField(record, "RST_SENT", settings.Get(keys::MacroReport));
     AppendField(record, "RST_RCVD", settings.Get(keys::MacroRepeatReport));
-    AppendField(record, "band", settings.Get(keys::MacroBand) + "M");
+    std::optional<std::string> band;
+    if (frequencyHz)
+        band = BandOfFrequency(*frequencyHz);
+    AppendField(record, "band", band.value_or(settings.Get(keys::MacroBand)) + "M");
+    if (frequencyHz)
+        record += FrequencyField(*frequencyHz);
     AppendField(record, "mode", "RTTY");
     if (rttyByteSize != 5)
         AppendField(record, "submode", "ASCI");
     record += "<eor>";
+}
+
+std::string ReportRecord::FrequencyField(double hz)
+{
+    if (!std::isfinite(hz) || hz <= 0.0 || hz >= 1e12)
+        return {};
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.6f", hz / 1e6);
+    std::string field;
+    AppendField(field, "freq", buf);
+    return field;
 }
 
 std::string ReportRecord::Build(CVELTRANDoc& doc)

@@ -48,3 +48,4 @@ uint32_t SerialLinkTransmit::LineTimeLeftMs() const
 }
 
 bool SerialLinkTransmit::IdleFillOnAir() const { return m_link.IsIdleFillOnAir(); }
+bool SerialLinkTransmit::Down() const { return m_link.IsDown(); }

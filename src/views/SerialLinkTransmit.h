@@ -32,6 +32,7 @@ public:
     bool LineQuiet() const override;
     uint32_t LineTimeLeftMs() const override;
     bool IdleFillOnAir() const override;
+    bool Down() const override;
 
 private:
     SerialLink& m_link;

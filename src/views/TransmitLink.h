@@ -52,4 +52,7 @@ public:
     // Idle fill is on the air: active, keyed, nothing waiting, and the latest
     // write was fill rather than the end of the text.
     virtual bool IdleFillOnAir() const = 0;
+    // The port's device went away while open (unplugged): nothing goes out
+    // until the port is opened again.
+    virtual bool Down() const { return false; }
 };

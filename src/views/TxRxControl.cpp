@@ -189,6 +189,10 @@ void TxRxControl::TimerStep()
     if (rv && m_host.Status()) {
         TransmitLink& link = rv->Link();
         if (CurrentProtocol() == kManual) {
+            // The port went away in the middle of a transmission: the link has
+            // unkeyed and sends nothing, so the window stops showing one.
+            if (link.TxActive() && link.Down())
+                DoReceive();
             if (link.TxActive()) {
                 IdleFillStep();
             } else {
