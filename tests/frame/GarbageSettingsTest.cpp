@@ -6,12 +6,15 @@
 #include "app/QSettingsStore.h"
 #include "app/SettingsKeys.h"
 #include "app/CommandTable.h"
+#include "support/FakeFileSystem.h"
 #include "support/ModalDriver.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
 
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QSplitter>
 
 #include <climits>
@@ -65,10 +68,11 @@ std::vector<std::pair<std::string, std::string>> EveryKey()
                             RTTYPageWidth, TNCPort, TNCBaud, TNCCRLF, TNCPageWidth, Diddle, DiddleBeep,
                             DisableDeadman, CharMode, WordMode, RTTYUnshiftOnSpace, RTTYSize, RTTYColor, DNCSize,
                             DNCColor, Toolbar2, ToolbarStyle, ToolbarStyle2, Split, Split2, Top, Bottom, Left,
-                            Right, Splash, InitLogo, XRMerge, Prompt, EchoImport, AutoCaps, UseADIF, UseLocal,
-                            PreviewPages})
+                            Right, TuningDisplay, Splash, InitLogo, XRMerge, Prompt, EchoImport, AutoCaps, UseADIF,
+                            LoggerUdp, LoggerPort, UseLocal, PreviewPages, RigModel, RigBaud})
         all.emplace_back(k.section, k.key);
-    for (const TextKey& k : {RTTYFaceName, RTTYStyleName, DNCFaceName, DNCStyleName, Editor})
+    for (const TextKey& k : {RTTYFaceName, RTTYStyleName, DNCFaceName, DNCStyleName, Editor, LoggerAddress, RigPort,
+                             RigPtt, RigPttDevice})
         all.emplace_back(k.section, k.key);
     for (const char* key : kMacroKeys)
         all.emplace_back(kSettings, key);
@@ -107,6 +111,7 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     for (const Garbage& g : Kinds()) {
         SCOPED_TRACE(g.what);
+        FakeFileSystem files;  // REPORT.TXT stays in memory
         const std::string path = "garbage.conf";
         std::ofstream(path, std::ios::binary | std::ios::trunc) << SettingsFile(g);
         QSettingsStore store(QString::fromStdString(path));
@@ -187,6 +192,25 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
             });
             frame->ExecuteCommand(id);
             EXPECT_TRUE(shown) << id;
+        }
+
+        // The report (and its copy to the logger over UDP) from garbage values
+        // is one whole record; a message box would say why not.
+        if (!noPort) {
+            QString box;
+            QTimer guard;
+            guard.setSingleShot(true);
+            QObject::connect(&guard, &QTimer::timeout, [&box] {
+                if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    box = m->text();
+                    m->accept();
+                }
+            });
+            guard.start(300);
+            frame->ExecuteCommand(ID_FILE_REPORT);
+            EXPECT_EQ(box, QString());
+            const std::string log = files.Contents("REPORT.TXT").value_or("");
+            EXPECT_EQ(log.size() - std::min(log.size(), log.rfind("<eor>\r\n")), 7u) << log.substr(0, 200);
         }
         frame->close();
         frame.reset();
