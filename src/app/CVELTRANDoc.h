@@ -4,6 +4,7 @@
 // 8-bit byte strings, never re-encoded. Used on the user-interface thread only.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,10 @@ public:
     // the system clock; it must outlive its use) and the RTTY link's data bits
     // (unset: "Ports" "RTTYType").
     void SetMacroSources(const WallClock* clock, std::function<int()> rttyByteSize);
+    // Where the report takes the radio's frequency in hertz from (the rig's
+    // dial, or the sound-card modem's carrier); unset, or answering nothing:
+    // the report keeps the stored band and writes no frequency.
+    void SetReportFrequencySource(std::function<std::optional<double>()> frequencyHz);
 
     // The notice line added by OnNewDocument.
     static constexpr const char* kNoticeLine = " VELTRAN (c) 1998 Quorvane";
@@ -88,4 +93,5 @@ private:
     bool m_bModified = false;
     const WallClock* m_pMacroClock = nullptr;
     std::function<int()> m_fnRttyByteSize;
+    std::function<std::optional<double>()> m_fnReportFrequency;
 };

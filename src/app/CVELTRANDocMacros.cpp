@@ -22,6 +22,11 @@ void CVELTRANDoc::SetMacroSources(const WallClock* clock, std::function<int()> r
     m_fnRttyByteSize = std::move(rttyByteSize);
 }
 
+void CVELTRANDoc::SetReportFrequencySource(std::function<std::optional<double>()> frequencyHz)
+{
+    m_fnReportFrequency = std::move(frequencyHz);
+}
+
 std::string CVELTRANDoc::ExpandMacro(char key, bool fromKeyboard)
 {
     MacroExpander expander(Settings(), m_nSerialNumber, ClockOrSystem(m_pMacroClock),
@@ -39,5 +44,6 @@ void CVELTRANDoc::ExpandReferences(std::string& text)
 void CVELTRANDoc::BuildAdifRecord(std::string& record)
 {
     const int byteSize = m_fnRttyByteSize ? m_fnRttyByteSize() : Settings().Get(keys::RTTYType);
-    ReportRecord::BuildAdifRecord(record, Settings(), ClockOrSystem(m_pMacroClock), byteSize);
+    const std::optional<double> frequency = m_fnReportFrequency ? m_fnReportFrequency() : std::nullopt;
+    ReportRecord::BuildAdifRecord(record, Settings(), ClockOrSystem(m_pMacroClock), byteSize, frequency);
 }

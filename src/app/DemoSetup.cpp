@@ -1,13 +1,16 @@
 #include "app/DemoSetup.h"
 
+#include "app/FileIo.h"
+#include "app/FileSystem.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "modem/AudioBandDevice.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace demo {
 
@@ -100,12 +103,13 @@ bool Prepare(SettingsStore& settings, const std::string& directory)
         if (settings.GetText(keys::kSettings, m.key, "").empty())
             settings.PutText(keys::kSettings, m.key, m.text);
     }
+    FileSystem& fs = ProgramFileSystem();
     for (const Tape& t : kTapes) {
-        QFile file(dir + QLatin1Char('/') + QLatin1String(t.name));
-        if (file.exists())
-            continue;
-        if (file.open(QIODevice::WriteOnly))
-            file.write(t.text);
+        const std::string path = directory + "/" + t.name;
+        FileInfo info;
+        std::unique_ptr<File> file;
+        if (fs.Stat(path, info) != 0 && fs.Open(path, OpenMode::Replace, file) == 0)
+            WriteAll(*file, t.text, std::strlen(t.text));
     }
     return true;
 }

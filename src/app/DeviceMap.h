@@ -18,12 +18,15 @@ std::string DevicePathForPort(const SettingsStore& settings, int port, bool demo
 std::string DevicePathForPort(const SettingsStore& settings, int port);
 bool DemoModeRequested();
 
-// True for a device value that selects the simulated modem ("sim:...").
+// True for a device value that selects the simulated modem ("sim:...", also
+// behind FSK keying).
 bool IsSimulatedDevice(const std::string& path);
 
 // A device for the value, not yet opened: a SimulatedModem for "sim:<mode>",
-// the sound-card modem for "audio:...", else a PosixSerialPort on the path.
+// the sound-card modem for "audio:...", FSK keying around the device that
+// follows for "fsk:..." (FskDeviceValue.h), else a PosixSerialPort on the path.
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);
 // The same; the sound-card modem takes "Ports" "RTTYUnshiftOnSpace" from
-// `settings` (read now, at each open).
+// `settings`, and any other device the PTT line of "Rig" "PTT" (both read
+// now, at each open).
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings);

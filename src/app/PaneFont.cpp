@@ -20,11 +20,10 @@ QFont MakePaneFont(const std::string& face, int size)
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    if (size != 0) {
-        // INT_MIN has no positive counterpart; any absurd size is clamped.
-        const int pixels = size < -4096 ? 4096 : std::min(std::abs(size), 4096);
-        font.setPixelSize(pixels);
-    }
+    // A size no font chooser gives (beyond kMaxPanePixels either way, INT_MIN
+    // among them) would leave a pane unreadable: the system chooses then.
+    if (size != 0 && size >= -kMaxPanePixels && size <= kMaxPanePixels)
+        font.setPixelSize(std::abs(size));
     return font;
 }
 

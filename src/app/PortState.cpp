@@ -55,8 +55,9 @@ std::string DescribePortState(const PortState& s)
     }
     const std::string device = s.device.empty() ? std::string("(no device)") : s.device;
     if (s.vanished)
-        return head + " COM" + std::to_string(s.port) + " is down: " + device +
-               " has gone away. Apply the Ports dialog again to reopen it.";
-    return head + " COM" + std::to_string(s.port) + " is down: " + device + ": " + PortFailureReason(s.error) +
-           ".";
+        return head + " COM" + std::to_string(s.port) + " is down: " + device + " has gone away" +
+               (s.reason.empty() ? std::string() : " (" + s.reason + ")") +
+               ". Apply the Ports dialog again to reopen it.";
+    return head + " COM" + std::to_string(s.port) + " is down: " + device + ": " +
+           (s.reason.empty() ? PortFailureReason(s.error) : s.reason) + ".";
 }

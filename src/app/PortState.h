@@ -12,6 +12,9 @@ struct PortState {
     bool open = false;      // the link is open
     bool vanished = false;  // it was open and the device went away
     int error = 0;          // errno of the failed open (0: none known)
+    // The device's own words for the failed open, or for why it went away
+    // ("No sound server"); when set, shown instead of the errno's text.
+    std::string reason;
 };
 
 enum class PortCondition { None, Open, Simulated, Down };

@@ -1,15 +1,18 @@
 #include "app/ReportRecord.h"
 
+#include "app/AmateurBand.h"
 #include "app/CVELTRANDoc.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "app/SystemErrorText.h"
 #include "app/WallClock.h"
 
+#include "app/FileSystem.h"
+#include "app/LogAppend.h"
+
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,7 +36,8 @@ void AppendField(std::string& record, const char* name, const std::string& value
 }  // namespace
 
 void ReportRecord::BuildAdifRecord(std::string& record, const SettingsStore& settings,
-                                   const WallClock& clock, int rttyByteSize)
+                                   const WallClock& clock, int rttyByteSize,
+                                   std::optional<double> frequencyHz)
 {
     char buf[32];
     AppendField(record, "operator", settings.Get(keys::MacroOwnCall));
@@ -50,11 +54,27 @@ void ReportRecord::BuildAdifRecord(std::string& record, const SettingsStore& set
 
     AppendField(record, "RST_SENT", settings.Get(keys::MacroReport));
     AppendField(record, "RST_RCVD", settings.Get(keys::MacroRepeatReport));
-    AppendField(record, "band", settings.Get(keys::MacroBand) + "M");
+    std::optional<std::string> band;
+    if (frequencyHz)
+        band = BandOfFrequency(*frequencyHz);
+    AppendField(record, "band", band.value_or(settings.Get(keys::MacroBand)) + "M");
+    if (frequencyHz)
+        record += FrequencyField(*frequencyHz);
     AppendField(record, "mode", "RTTY");
     if (rttyByteSize != 5)
         AppendField(record, "submode", "ASCI");
     record += "<eor>";
+}
+
+std::string ReportRecord::FrequencyField(double hz)
+{
+    if (!std::isfinite(hz) || hz <= 0.0 || hz >= 1e12)
+        return {};
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.6f", hz / 1e6);
+    std::string field;
+    AppendField(field, "freq", buf);
+    return field;
 }
 
 std::string ReportRecord::Build(CVELTRANDoc& doc)
@@ -71,32 +91,9 @@ std::string ReportRecord::Build(CVELTRANDoc& doc)
 
 bool ReportRecord::Append(const std::string& record, std::string* error, const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        if (error != nullptr)
-            *error = SystemErrorText(errno);
-        return false;
-    }
-    const std::string line = record + "\r\n";
-    // A short write is continued so the record is never cut; a failed write
-    // (a full disk) is reported like a failed open, not passed off as logged.
-    size_t done = 0;
-    int writeError = 0;
-    while (done < line.size()) {
-        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            writeError = n < 0 ? errno : 0;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    if (done < line.size()) {
-        if (error != nullptr)
-            *error = SystemErrorText(writeError);
-        return false;
-    }
-    return true;
+    std::string text;
+    const bool ok = AppendLine(ProgramFileSystem(), path, record + "\r\n", text);
+    if (!ok && error != nullptr)
+        *error = text;
+    return ok;
 }

@@ -1,11 +1,8 @@
 #include "app/RtyFormat.h"
 
+#include "app/FileIo.h"
 #include "app/SafeSave.h"
 #include "app/SystemErrorText.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -66,18 +64,18 @@ private:
     uint64_t m_count = 0;
 };
 
-// Buffered writes to a descriptor; the first failure is kept and later
-// writes are dropped.
-class FdSink {
+// Buffered writes to a file; the first failure is kept and later writes are
+// dropped.
+class FileSink {
 public:
-    explicit FdSink(int fd) : m_fd(fd) { m_buf.reserve(kIoChunk); }
+    explicit FileSink(File& file) : m_file(file) { m_buf.reserve(kIoChunk); }
     void Put(const void* data, size_t n)
     {
         const char* p = static_cast<const char*>(data);
         if (m_buf.size() + n > kIoChunk) {
             Flush();
             if (n >= kIoChunk) {
-                WriteAll(p, n);
+                Write(p, n);
                 return;
             }
         }
@@ -85,27 +83,19 @@ public:
     }
     void Flush()
     {
-        WriteAll(m_buf.data(), m_buf.size());
+        Write(m_buf.data(), m_buf.size());
         m_buf.clear();
     }
     int Errno() const { return m_errno; }
 
 private:
-    void WriteAll(const char* p, size_t n)
+    void Write(const char* p, size_t n)
     {
-        while (n > 0 && m_errno == 0) {
-            const ssize_t w = ::write(m_fd, p, n);
-            if (w < 0) {
-                if (errno != EINTR)
-                    m_errno = errno;
-                continue;
-            }
-            p += w;
-            n -= static_cast<size_t>(w);
-        }
+        if (m_errno == 0)
+            m_errno = WriteAll(m_file, p, n);
     }
 
-    int m_fd;
+    File& m_file;
     int m_errno = 0;
     std::vector<char> m_buf;
 };
@@ -205,7 +195,7 @@ private:
 // still holds, buffered or not.
 class FileSource {
 public:
-    FileSource(int fd, uint64_t size) : m_fd(fd), m_remaining(size), m_unread(size)
+    FileSource(File& file, uint64_t size) : m_file(file), m_remaining(size), m_unread(size)
     {
         m_buf.resize(static_cast<size_t>(std::min<uint64_t>(size, kIoChunk)));
     }
@@ -255,28 +245,22 @@ private:
     {
         if (n > m_unread)
             return Fail(0);
-        while (n > 0) {
-            const ssize_t r = ::read(m_fd, p, n);
-            if (r < 0) {
-                if (errno == EINTR)
-                    continue;
-                return Fail(errno);
-            }
-            if (r == 0)
-                return Fail(0);  // the file shrank while being read
-            p += r;
-            n -= static_cast<size_t>(r);
-            m_unread -= static_cast<uint64_t>(r);
-        }
+        size_t got = 0;
+        if (const int err = ReadFull(m_file, p, n, got))
+            return Fail(err);
+        m_unread -= got;
+        if (got < n)
+            return Fail(0);  // the file shrank while being read
         return true;
     }
+    // `err` 0: the file ended before the count (Errno() stays 0).
     bool Fail(int err)
     {
-        m_errno = err != 0 ? err : EIO;
+        m_errno = err;
         return false;
     }
 
-    int m_fd;
+    File& m_file;
     uint64_t m_remaining;  // bytes of the file not yet handed out
     uint64_t m_unread;     // bytes of the file not yet read into memory
     std::vector<char> m_buf;
@@ -321,7 +305,7 @@ void Note(RtyReadStats* stats, uint64_t bytes)
 template <class Source>
 bool Truncated(const Source& src, std::string* error, const std::string& where)
 {
-    if (src.Errno() != 0 && src.Errno() != EIO)
+    if (src.Errno() != 0)
         SetError(error, Text({"read error ", where, ": ", SystemErrorText(src.Errno())}));
     else
         SetError(error, Text({"the file ends early (", where, ")"}));
@@ -439,8 +423,8 @@ bool WriteRtyFile(const std::string& path, const LineList (&lists)[3],
         return false;
     CountingSink size;
     EncodeTo(size, lists, counts);
-    auto write = [&](int fd) {
-        FdSink sink(fd);
+    auto write = [&](File& file) {
+        FileSink sink(file);
         EncodeTo(sink, lists, counts);
         sink.Flush();
         return sink.Errno();
@@ -451,21 +435,18 @@ bool WriteRtyFile(const std::string& path, const LineList (&lists)[3],
 bool ReadRtyFile(const std::string& path, RtyContent& out, std::string* error,
                  RtyReadStats* stats)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, Text({"cannot open ", path, ": ", SystemErrorText(errno)}));
+    std::unique_ptr<File> file;
+    if (const int err = ProgramFileSystem().Open(path, OpenMode::Read, file)) {
+        SetError(error, Text({"cannot open ", path, ": ", SystemErrorText(err)}));
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    FileInfo info;
+    if (file->Stat(info) != 0 || info.kind != FileInfo::Kind::Regular) {
         SetError(error, Text({path, " is not a document file"}));
         return false;
     }
-    FileSource src(fd, static_cast<uint64_t>(st.st_size));
-    const bool ok = DecodeGuarded(src, out, error, stats);
-    ::close(fd);
-    return ok;
+    FileSource src(*file, info.size);
+    return DecodeGuarded(src, out, error, stats);
 }
 
 bool RtyCodec::Save(const CVELTRANDoc& doc, const std::string& path, std::string* error)

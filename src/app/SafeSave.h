@@ -19,16 +19,19 @@
 //
 // A symbolic link is followed: the link stays and its target is saved. A
 // target that exists but is not a regular file (a folder, a device, a pipe)
-// is refused. Plain functions, no shared state; any thread.
+// is refused. Every file is reached through ProgramFileSystem(). Plain
+// functions, no shared state; any thread.
+#include "app/FileSystem.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 
 enum class SaveMethod { Replace, InPlace };
 
-// Writes the whole image to `fd` from its current offset; returns 0 or the
+// Writes the whole image to `file` from its current offset; returns 0 or the
 // errno value of the first failure.
-using FileImageWriter = std::function<int(int fd)>;
+using FileImageWriter = std::function<int(File& file)>;
 
 // `size` is the exact size of the image `write` produces. On failure returns
 // false with the reason in `error` (which also says whether the file was left

@@ -1,5 +1,6 @@
 #include "frame/OptionsSettings.h"
 
+#include "app/LoggerUdp.h"
 #include "app/SettingsStore.h"
 
 OptionsSettings OptionsSettings::Read(const SettingsStore& s)
@@ -15,6 +16,9 @@ OptionsSettings OptionsSettings::Read(const SettingsStore& s)
     const int prompt = s.Get(keys::Prompt);
     o.m_nPrompt = prompt >= 0 && prompt <= 4 ? prompt : -1;
     o.m_bUseADIF = s.Get(keys::UseADIF) != 0;
+    o.m_bLoggerUdp = s.Get(keys::LoggerUdp) != 0;
+    o.m_strLoggerAddress = s.Get(keys::LoggerAddress);
+    o.m_nLoggerPort = s.Get(keys::LoggerPort);
     return o;
 }
 
@@ -28,4 +32,13 @@ void OptionsSettings::WriteChecks(SettingsStore& s) const
     s.Put(keys::AutoCaps, m_bAutoCaps ? 1 : 0);
     s.Put(keys::InitLogo, m_bInitLogo ? 1 : 0);
     s.Put(keys::UseADIF, m_bUseADIF ? 1 : 0);
+    s.Put(keys::LoggerUdp, m_bLoggerUdp ? 1 : 0);
+    s.Put(keys::LoggerAddress, m_strLoggerAddress);
+    s.Put(keys::LoggerPort, m_nLoggerPort);
+}
+
+bool OptionsSettings::LoggerValid() const
+{
+    return !m_bLoggerUdp ||
+           (LoggerUdp::ParseAddress(m_strLoggerAddress).has_value() && m_nLoggerPort > 0 && m_nLoggerPort <= 65535);
 }

@@ -30,6 +30,7 @@ PortState StateOfLink(const std::string& name, int configuredPort, const SerialL
     s.open = link.IsOpen();
     s.vanished = link.IsDown();
     s.error = link.OpenError();
+    s.reason = s.vanished ? link.DownReason() : link.OpenErrorText();
     return s;
 }
 

@@ -10,11 +10,15 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Line settings of one open. Codes as the link keeps them: parity 0 none,
 // 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a half, 2 two.
 struct LineSettings {
     uint32_t baud = 9600;
+    // The exact rate in hundredths of a baud when it is not a whole number
+    // (4545 for the 45.45 baud that "45" means on the air); 0: `baud` itself.
+    uint32_t baudHundredths = 0;
     uint8_t dataBits = 8;
     uint8_t parity = 0;
     uint8_t stopBits = 0;
@@ -27,13 +31,15 @@ struct LineSettings {
 
 // Time one character occupies on the line: start bit, data bits, parity bit
 // when there is one, stop bits. Used to decide when output has really left.
+// At the exact rate when there is one.
 inline std::chrono::microseconds LineCharTime(const LineSettings& s)
 {
-    const uint32_t baud = s.baud ? s.baud : 1;
+    // The rate in hundredths of a baud.
+    const uint64_t rate = s.baudHundredths ? s.baudHundredths : 100ull * (s.baud ? s.baud : 1);
     // Half bits: start 2, data 2 each, parity 2, stop 2 / 3 / 4.
     uint64_t halfBits = 2 + 2ull * s.dataBits + (s.parity ? 2 : 0);
     halfBits += s.stopBits == 1 ? 3 : (s.stopBits == 2 ? 4 : 2);
-    return std::chrono::microseconds((halfBits * 1000000ull + 2ull * baud - 1) / (2ull * baud));
+    return std::chrono::microseconds((halfBits * 100000000ull + 2ull * rate - 1) / (2ull * rate));
 }
 
 // What WaitEvents saw; several may come together.
@@ -61,6 +67,10 @@ public:
     // by another program, EACCES no permission, ENOTTY not a serial device);
     // 0 after a successful Open or when the device can't tell.
     virtual int OpenError() const { return 0; }
+    // The same in words, for devices whose reasons are not only a system
+    // error ("No sound server", a capture device that is not there); empty
+    // when OpenError says it all.
+    virtual std::string OpenErrorText() const { return {}; }
     // Releases the device. Safe to call more than once.
     virtual void Close() = 0;
 
@@ -89,4 +99,11 @@ public:
     virtual void Cancel() = 0;
     // The device vanished (unplugged, hung up): every later call does nothing.
     virtual bool IsDown() const = 0;
+    // Once down: why, in words, when the device can tell (empty otherwise).
+    virtual std::string DownReason() const { return {}; }
+
+    // The line the device really runs when asked for `asked` (FSK keying
+    // turns "45" into 45.45 baud with one and a half stop bits); the link
+    // reckons its line times from it. Any thread.
+    virtual LineSettings ActualLine(const LineSettings& asked) const { return asked; }
 };

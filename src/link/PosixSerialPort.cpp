@@ -84,7 +84,15 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     // speed and the character size and still works.
     termios2io::ApplyLineSettings(m_fd, settings, settings.pttKeying);
 
-    m_charTime = LineCharTime(settings);
+    // An exact rate runs as the nearest whole baud (WholeBaud), and one and a
+    // half stop bits may go out as two on some chips: the drain is reckoned
+    // at the slower of each, so it never comes before the line is free.
+    LineSettings whole = settings;
+    whole.baud = termios2io::WholeBaud(settings);
+    whole.baudHundredths = 0;
+    if (whole.stopBits == 1)
+        whole.stopBits = 2;
+    m_charTime = std::max(LineCharTime(settings), LineCharTime(whole));
     std::lock_guard lock(m_drainMutex);
     m_bDrainPending = false;
     m_busyUntil = Clock::now();

@@ -74,6 +74,7 @@ void SerialLink::Connect(bool open)
         }
         m_bOpen = false;
         m_nOpenError = 0;
+        m_strOpenError.clear();
         return;
     }
 
@@ -86,11 +87,13 @@ void SerialLink::Connect(bool open)
     // A line speed of 0 is no speed at all: the port stays closed and says why.
     if (m_nBaud == 0) {
         m_nOpenError = EINVAL;
+        m_strOpenError.clear();
         return;
     }
     std::unique_ptr<PortDevice> device = m_opener(static_cast<int>(m_nPort));
     if (!device) {
         m_nOpenError = ENODEV;
+        m_strOpenError.clear();
         return;
     }
     LineSettings settings;
@@ -102,13 +105,15 @@ void SerialLink::Connect(bool open)
     if (!device->Open(settings)) {
         const int error = device->OpenError();
         m_nOpenError = error ? error : EIO;
+        m_strOpenError = device->OpenErrorText();
         return;
     }
     m_nOpenError = 0;
+    m_strOpenError.clear();
 
     m_hPort = std::move(device);
     m_bDown = false;
-    m_charTime = LineCharTime(settings);
+    m_charTime = LineCharTime(m_hPort->ActualLine(settings));
     {
         std::lock_guard lock(m_txMutex);
         m_nWritesStarted = 0;
@@ -150,6 +155,11 @@ void SerialLink::Connect(bool open)
         }
     }
     std::this_thread::sleep_for(kOpenSettle);
+}
+
+std::string SerialLink::DownReason() const
+{
+    return m_hPort && m_bDown ? m_hPort->DownReason() : std::string();
 }
 
 void SerialLink::SetDeviceOpener(std::function<std::unique_ptr<PortDevice>(int port)> opener)

@@ -85,6 +85,11 @@ public:
     // (EIO when the device gave no reason); 0 while open, after closing, and
     // before any open was tried. Lets the owner tell the operator the truth.
     int OpenError() const { return m_nOpenError.load(); }
+    // The device's own words for that failure (PortDevice::OpenErrorText),
+    // and, while the link is down, for why the device went away; empty when
+    // it gave none. Owner's thread.
+    const std::string& OpenErrorText() const { return m_strOpenError; }
+    std::string DownReason() const;
     // The device vanished while open: both threads have stopped, nothing more
     // is sent or received until the owner closes and reopens the link.
     bool IsDown() const { return m_bDown.load(); }
@@ -181,6 +186,7 @@ private:
     std::atomic<bool> m_bOpen{false};
     std::atomic<bool> m_bDown{false};
     std::atomic<int> m_nOpenError{0};
+    std::string m_strOpenError;   // owner's thread, set in Connect
 
     mutable std::mutex m_rxMutex;
     std::string m_strReceived;                          // guarded by m_rxMutex

@@ -13,6 +13,7 @@ public:
 
     bool Open(const LineSettings& settings) override { return m_device->Open(settings); }
     int OpenError() const override { return m_device->OpenError(); }
+    std::string OpenErrorText() const override { return m_device->OpenErrorText(); }
     void Close() override { m_device->Close(); }
     PortEvents WaitEvents() override { return m_device->WaitEvents(); }
     size_t Read(uint8_t* buffer, size_t max) override { return m_device->Read(buffer, max); }
@@ -26,6 +27,8 @@ public:
     void Wake() override { m_device->Wake(); }
     void Cancel() override { m_device->Cancel(); }
     bool IsDown() const override { return m_device->IsDown(); }
+    std::string DownReason() const override { return m_device->DownReason(); }
+    LineSettings ActualLine(const LineSettings& asked) const override { return m_device->ActualLine(asked); }
 
 private:
     std::shared_ptr<PortDevice> m_device;

@@ -8,11 +8,22 @@ namespace {
 
 constexpr const char* kDemoCall = "CQ CQ DE W1AW W1AW K";
 
+// Start bit, data bits and stop bits (one, one and a half or two) at the
+// exact rate when there is one; the simulated line has no parity bit.
 std::chrono::nanoseconds SimCharTime(const LineSettings& s)
 {
-    const uint64_t baud = s.baud ? s.baud : 1;
-    const uint64_t bits = 1u + s.dataBits + 1u;
-    return std::chrono::nanoseconds((bits * 1000000000ull + baud - 1) / baud);
+    const uint64_t rate = s.baudHundredths ? s.baudHundredths : 100ull * (s.baud ? s.baud : 1);
+    const uint64_t halfBits = 2 + 2ull * s.dataBits + (s.stopBits == 1 ? 3 : (s.stopBits == 2 ? 4 : 2));
+    return std::chrono::nanoseconds((halfBits * 100000000000ull + 2 * rate - 1) / (2 * rate));
+}
+
+std::string RateText(const LineSettings& s)
+{
+    if (s.baudHundredths == 0 || s.baudHundredths % 100 == 0)
+        return std::to_string(s.baudHundredths ? s.baudHundredths / 100 : s.baud);
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%u.%02u", s.baudHundredths / 100, s.baudHundredths % 100);
+    return buf;
 }
 
 }  // namespace
@@ -52,7 +63,7 @@ void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool l
         std::string line;
         switch (kind) {
         case SimEvent::Kind::Open:
-            line = "open " + std::to_string(m_settings.baud) + " " + std::to_string(m_settings.dataBits);
+            line = "open " + RateText(m_settings) + " " + std::to_string(m_settings.dataBits);
             break;
         case SimEvent::Kind::Write:
             line = "write ";

@@ -33,6 +33,11 @@ bool Set(int fd, const struct termios2& tio)
 
 }  // namespace
 
+uint32_t WholeBaud(const LineSettings& s)
+{
+    return s.baudHundredths ? (s.baudHundredths + 50) / 100 : s.baud;
+}
+
 bool ApplyLineSettings(int fd, const LineSettings& s, bool keepLinesOnClose)
 {
     struct termios2 tio {};
@@ -63,12 +68,16 @@ bool ApplyLineSettings(int fd, const LineSettings& s, bool keepLinesOnClose)
     case 4: tio.c_cflag |= PARENB | CMSPAR; break;
     default: break;
     }
+    // CSTOPB with CS5 is one and a half stop bits on the wire: the 16550
+    // family and the common USB UARTs (PL2303, CH340) frame five-bit
+    // characters that way. A chip that sends two instead is still copied by
+    // every RTTY receiver: the longer stop is only more idle mark.
     if (s.stopBits != 0)
         tio.c_cflag |= CSTOPB;
     if (keepLinesOnClose)
         tio.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
-    tio.c_ispeed = s.baud;
-    tio.c_ospeed = s.baud;
+    tio.c_ispeed = WholeBaud(s);
+    tio.c_ospeed = WholeBaud(s);
     return Set(fd, tio);
 }
 

@@ -7,6 +7,12 @@
 
 namespace termios2io {
 
+// The whole baud the device is asked for: `baud`, or for an exact rate that
+// is not whole the nearest whole number (termios2 takes whole bauds only, so
+// 45.45 runs as 45, 56.88 as 57 and 74.2 as 74: within 1 % of the teleprinter
+// rate, inside what every RTTY receiver tolerates).
+uint32_t WholeBaud(const LineSettings& settings);
+
 // Raw mode at the given settings: any baud, CS5/CS7/CS8 (6 for other sizes),
 // parity (none, odd, even, mark, space), one or two stop bits (two with five
 // data bits gives one and a half on the wire), receiver on, modem status

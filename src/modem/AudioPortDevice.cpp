@@ -3,7 +3,7 @@
 void AudioPortDevice::ResetForOpen(const RttyParams& params, Clock::time_point now)
 {
     m_bOpen = true;
-    m_bCancelled = m_bWoken = m_bStop = m_bPtt = false;
+    m_bCancelled = m_bWoken = m_bStop = m_bPtt = m_bDown = false;
     m_rx.clear();
     m_tx.Reset(params, now);
 }
@@ -13,7 +13,7 @@ PortEvents AudioPortDevice::WaitEvents()
     std::unique_lock lock(m_mutex);
     PortEvents ev;
     for (;;) {
-        if (!m_bOpen) {
+        if (!m_bOpen || m_bDown) {
             ev.flags = PortEvents::kDown;
             return ev;
         }
@@ -77,7 +77,8 @@ void AudioPortDevice::Cancel()
 
 bool AudioPortDevice::IsDown() const
 {
-    return false;
+    std::lock_guard lock(m_mutex);
+    return m_bDown;
 }
 
 bool AudioPortDevice::Ptt() const

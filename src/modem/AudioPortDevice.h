@@ -40,6 +40,7 @@ protected:
     bool m_bWoken = false;
     bool m_bStop = false;      // tells the device's worker to leave
     bool m_bPtt = false;
+    bool m_bDown = false;      // the device went away while open (WaitEvents: kDown)
     std::deque<uint8_t> m_rx;
     AudioTransmitter m_tx;
 };

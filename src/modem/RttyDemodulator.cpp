@@ -165,6 +165,13 @@ bool RttyDemodulator::LooksIdle(const Frame& f) const
     return true;
 }
 
+bool RttyDemodulator::StartMissing(const Frame& f) const
+{
+    // No mark-to-space edge anywhere near the expected start: the frame
+    // would be read from the pause and the next start bit inside it.
+    return 0.5f * (f.soft[0][0] + f.soft[2][0]) > kPauseStart;
+}
+
 bool RttyDemodulator::FrameValid(const Frame& f, int s) const
 {
     return f.soft[s][0] < 0.0f && f.soft[s][f.bits - 1] > 0.0f;
@@ -233,9 +240,10 @@ void RttyDemodulator::Schedule()
                     bestTau = t;
                 }
             }
-            if (LooksIdle(best)) {
-                // Steady mark: the line is idle (or the signal gone). Look
-                // for the next start from here.
+            if (LooksIdle(best) || StartMissing(best)) {
+                // Steady mark, or a pause longer than a character's stop
+                // bits (a sender between two writes, an operator typing):
+                // look for the next start from here.
                 m_locked = false;
                 m_lockedCount = 0;
                 m_hunt = m_expect - window;

@@ -38,6 +38,9 @@ class RttyDemodulator {
 public:
     static constexpr double kRate = 8000.0;
     static constexpr int kSlicers = 4;
+    // A start bit that reads this clearly as mark (soft value, -1..1) is
+    // taken for a pause in the sender's traffic, not a noisy start bit.
+    static constexpr float kPauseStart = 0.3f;
 
     RttyDemodulator(const RttyParams& params, double inputRate);
 
@@ -71,6 +74,7 @@ private:
     double StopCentre(double tau) const;
     Frame FrameAt(double tau) const;
     bool LooksIdle(const Frame& f) const;
+    bool StartMissing(const Frame& f) const;
     bool FrameValid(const Frame& f, int slicer) const;
     void Decide(const Frame& f, double tau);
     void SetTones(double offset);

@@ -1,11 +1,11 @@
 #include "views/FileExists.h"
 
-#include <sys/stat.h>
+#include "app/FileSystem.h"
 
 int FileExists(const std::string& name)
 {
-    struct stat st {};
-    if (name.empty() || ::stat(name.c_str(), &st) != 0)
+    FileInfo info;
+    if (name.empty() || ProgramFileSystem().Stat(name, info) != 0)
         return 0;
-    return S_ISDIR(st.st_mode) ? 0 : 1;
+    return info.kind == FileInfo::Kind::Directory ? 0 : 1;
 }

@@ -1,27 +1,18 @@
 #include "views/TapeExport.h"
 
+#include "app/FileIo.h"
+#include "app/FileSystem.h"
 #include "app/SystemErrorText.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
 
 namespace {
 
-bool WriteAll(int fd, const std::string& data, int* error)
+bool Fail(std::string* error, int err)
 {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            *error = n < 0 ? errno : 0;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    if (error != nullptr)
+        *error = SystemErrorText(err);
+    return false;
 }
 
 }  // namespace
@@ -29,27 +20,18 @@ bool WriteAll(int fd, const std::string& data, int* error)
 bool TapeExport::WriteLines(const std::string& path, const std::vector<std::string>& lines,
                             std::string* error)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        if (error != nullptr)
-            *error = SystemErrorText(errno);
-        return false;
-    }
+    std::unique_ptr<File> file;
+    if (const int err = ProgramFileSystem().Open(path, OpenMode::Replace, file))
+        return Fail(error, err);
+    std::string text;
     for (const std::string& line : lines) {
         if (line.empty())
             continue;
-        int code = 0;
-        if (!WriteAll(fd, line + "\r\n", &code)) {
-            ::close(fd);
-            if (error != nullptr)
-                *error = SystemErrorText(code);
-            return false;
-        }
+        text.assign(line).append("\r\n");
+        if (const int err = WriteAll(*file, text.data(), text.size()))
+            return Fail(error, err);
     }
-    if (::close(fd) != 0) {
-        if (error != nullptr)
-            *error = SystemErrorText(errno);
-        return false;
-    }
+    if (const int err = file->Close())
+        return Fail(error, err);
     return true;
 }

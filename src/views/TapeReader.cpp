@@ -1,9 +1,8 @@
 #include "views/TapeReader.h"
 
-#include <cerrno>
+#include "app/FileIo.h"
+
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 TapeReader::~TapeReader()
 {
@@ -13,10 +12,10 @@ TapeReader::~TapeReader()
 bool TapeReader::Open(const std::string& path, int* error)
 {
     Close();
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0) {
+    if (const int err = ProgramFileSystem().Open(path, OpenMode::Read, m_file)) {
+        m_file.reset();
         if (error != nullptr)
-            *error = errno;
+            *error = err;
         return false;
     }
     m_nCarried = 0;
@@ -25,9 +24,7 @@ bool TapeReader::Open(const std::string& path, int* error)
 
 void TapeReader::Close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.reset();
     m_nCarried = 0;
 }
 
@@ -51,16 +48,13 @@ size_t TapeReader::WholeReferencesLength() const
 TapeReader::Result TapeReader::Next(std::string& piece, int* error)
 {
     piece.clear();
-    if (m_fd < 0)
+    if (!m_file)
         return Result::kEnd;
     for (;;) {
-        ssize_t n = 0;
-        do {
-            n = ::read(m_fd, m_buffer + m_nCarried, kBufferSize - m_nCarried);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
+        size_t n = 0;
+        if (const int err = ReadFull(*m_file, m_buffer + m_nCarried, kBufferSize - m_nCarried, n)) {
             if (error != nullptr)
-                *error = errno;
+                *error = err;
             Close();
             return Result::kError;
         }
@@ -74,7 +68,7 @@ TapeReader::Result TapeReader::Next(std::string& piece, int* error)
             m_nCarried = 0;
             return Result::kPiece;
         }
-        m_nCarried += static_cast<size_t>(n);
+        m_nCarried += n;
 
         size_t cut = 0;
         for (size_t k = m_nCarried; k > 0; --k) {

@@ -7,8 +7,14 @@
 // is handed on, in order: a line longer than the buffer goes out in
 // buffer-sized pieces, and text after the last line end goes out as the final
 // piece. A piece is never cut between a caret and the character it refers to,
-// so caret references survive the cuts. Not thread-safe; one reader per send.
+// so caret references survive the cuts. Each read fills the buffer as far as
+// the file allows, so the pieces are the same however the file system splits
+// its reads. Files come from ProgramFileSystem(). Not thread-safe; one reader
+// per send.
+#include "app/FileSystem.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 
 class TapeReader {
@@ -22,8 +28,9 @@ public:
     TapeReader(const TapeReader&) = delete;
     TapeReader& operator=(const TapeReader&) = delete;
 
-    // Opens an existing file for reading (others may read and write it).
-    // False with the errno in `error` when it cannot be opened.
+    // Opens an existing regular file for reading (others may read and write
+    // it). False with the errno in `error` when it cannot be opened (EISDIR
+    // for a folder, EINVAL for a device or a pipe).
     bool Open(const std::string& path, int* error);
     // The next piece; kEnd once everything has been handed on (the file is
     // then closed); kError with the errno when a read fails (file closed).
@@ -35,7 +42,7 @@ private:
     // caret reference.
     size_t WholeReferencesLength() const;
 
-    int m_fd = -1;
+    std::unique_ptr<File> m_file;
     char m_buffer[kBufferSize] = {};
     size_t m_nCarried = 0;
 };

@@ -5,6 +5,7 @@
 #include "views/CommandTarget.h"
 #include "views/FrameStatus.h"
 #include "views/PromptFormat.h"
+#include "views/ReceiveLineCutter.h"
 #include "views/ReceiveSide.h"
 #include "views/TransmitHost.h"
 #include "views/TransmitLink.h"
@@ -191,7 +192,9 @@ void TypeAhead::Backspace()
 
 void TypeAhead::InsertText(std::string_view text)
 {
-    const int width = m_settings.Get(keys::RTTYPageWidth);
+    // The receive page's bounds: a stored width out of them would end a line
+    // at every key, or (near INT_MAX) overflow the wrap test below.
+    const int width = ReceiveLineCutter::ClampPageWidth(m_settings.Get(keys::RTTYPageWidth));
     if (m_bCharMode)
         InsertCharMode(text, width);
     else if (m_bWordMode)

@@ -1,9 +1,14 @@
 #include "app/DeviceMap.h"
+#include "app/FskDeviceValue.h"
 #include "app/MemorySettingsStore.h"
 #include "app/SettingsKeys.h"
+#include "app/widgets/DeviceChooserDialog.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -72,4 +77,48 @@ TEST(DeviceMap, DemoModeKeepsUnmappedPortsOnTheSimulatedModem)
     EXPECT_EQ(DevicePathForPort(store, 1), "sim:demo");
     store.PutText("Devices", "COM1", "sim:loopback");
     EXPECT_EQ(DevicePathForPort(store, 1), "sim:loopback");
+}
+
+TEST(DeviceMap, FskValuesWrapTheDeviceThatFollowsWithThePttLineNamed)
+{
+    const struct {
+        const char* value;
+        bool fsk;
+        FskKeyedPort::PttOn ptt;
+        const char* device;
+        const char* written;  // what the value is written back as
+    } rows[] = {
+        {"fsk:dtr:/dev/ttyUSB0", true, FskKeyedPort::PttOn::Dtr, "/dev/ttyUSB0", "fsk:dtr:/dev/ttyUSB0"},
+        {"fsk:rts:sim:loopback", true, FskKeyedPort::PttOn::Rts, "sim:loopback", "fsk:rts:sim:loopback"},
+        {"fsk:/dev/ttyS0", true, FskKeyedPort::PttOn::Rts, "/dev/ttyS0", "fsk:rts:/dev/ttyS0"},
+        {"/dev/fsk:1", false, FskKeyedPort::PttOn::Rts, "/dev/fsk:1", "/dev/fsk:1"},
+    };
+    for (const auto& row : rows) {
+        const FskDeviceValue v = ParseFskDeviceValue(row.value);
+        EXPECT_EQ(v.fsk, row.fsk) << row.value;
+        EXPECT_EQ(v.ptt, row.ptt) << row.value;
+        EXPECT_EQ(v.device, row.device) << row.value;
+        EXPECT_EQ(FormatFskDeviceValue(v), row.written);
+    }
+    EXPECT_NE(dynamic_cast<FskKeyedPort*>(OpenDeviceForPath("fsk:dtr:sim:loopback").get()), nullptr);
+    EXPECT_TRUE(IsSimulatedDevice("fsk:dtr:sim:loopback"));
+}
+
+TEST(DeviceMap, ChooserShowsTheFskPartApartFromTheDeviceAndNotForTheSoundCard)
+{
+    DeviceChooserDialog chooser(1, "fsk:dtr:/dev/ttyUSB7");
+    auto* path = chooser.findChild<QLineEdit*>(QStringLiteral("path"));
+    auto* fsk = chooser.findChild<QCheckBox*>(QStringLiteral("fskKeying"));
+    auto* ptt = chooser.findChild<QComboBox*>(QStringLiteral("fskPtt"));
+    ASSERT_TRUE(path && fsk && ptt);
+    EXPECT_EQ(path->text(), "/dev/ttyUSB7");
+    EXPECT_TRUE(fsk->isChecked());
+    EXPECT_EQ(ptt->currentText(), "DTR");
+    EXPECT_EQ(chooser.Value(), "fsk:dtr:/dev/ttyUSB7");
+    fsk->click();
+    EXPECT_EQ(chooser.Value(), "/dev/ttyUSB7");
+    fsk->click();
+    path->setText(QStringLiteral("audio:card"));
+    EXPECT_FALSE(fsk->isEnabled());
+    EXPECT_EQ(chooser.Value(), "audio:card");
 }

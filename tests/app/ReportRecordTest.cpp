@@ -1,5 +1,6 @@
 // The contact record: the ADIF fields byte for byte, the mode for each data
 // type, and appending to the log file.
+#include "app/AmateurBand.h"
 #include "app/MemorySettingsStore.h"
 #include "app/ReportRecord.h"
 #include "app/WallClock.h"
@@ -137,4 +138,51 @@ TEST(ReportRecord, FailedWriteIsReportedNotPassedOffAsLogged)
     std::string error;
     EXPECT_FALSE(ReportRecord::Append("record", &error, "/dev/full"));
     EXPECT_FALSE(error.empty());
+}
+
+TEST(ReportRecord, BandFollowsTheFrequencyWithEdgesInclusive)
+{
+    const struct {
+        double hz;
+        const char* band;  // nullptr: in no band
+    } rows[] = {
+        {1'800'000, "160"}, {2'000'000, "160"}, {1'799'999, nullptr},
+        {3'500'000, "80"},  {3'999'999, "80"},  {4'000'001, nullptr},
+        {5'357'000, "60"},  {7'000'000, "40"},  {7'300'000, "40"}, {7'300'001, nullptr},
+        {10'140'000, "30"}, {14'000'000, "20"}, {14'350'000, "20"}, {14'350'001, nullptr},
+        {13'999'999, nullptr}, {18'100'000, "17"}, {21'080'000, "15"}, {24'920'000, "12"},
+        {28'080'000, "10"}, {29'700'000, "10"}, {50'300'000, "6"},  {27'185'000, nullptr},
+        {0, nullptr},       {-14'080'000, nullptr},
+    };
+    for (const auto& row : rows) {
+        const std::optional<std::string> band = BandOfFrequency(row.hz);
+        if (row.band == nullptr)
+            EXPECT_FALSE(band.has_value()) << row.hz;
+        else
+            EXPECT_EQ(band.value_or("none"), row.band) << row.hz;
+    }
+}
+
+TEST(ReportRecord, FrequencyGivesTheBandAndAFreqFieldAfterIt)
+{
+    MemorySettingsStore settings;
+    settings.PutText("Settings", "B", "40");
+    FixedClock clock;
+    const struct {
+        double hz;
+        const char* tail;
+    } rows[] = {
+        {14'085'000, "<band:3>20M<freq:9>14.085000<mode:4>RTTY<eor>"},
+        {3'580'150.4, "<band:3>80M<freq:8>3.580150<mode:4>RTTY<eor>"},
+        // Outside every band: the stored band, the frequency all the same.
+        {27'185'000, "<band:3>40M<freq:9>27.185000<mode:4>RTTY<eor>"},
+    };
+    for (const auto& row : rows) {
+        std::string record;
+        ReportRecord::BuildAdifRecord(record, settings, clock, 5, row.hz);
+        EXPECT_TRUE(record.ends_with(row.tail)) << record;
+    }
+    std::string without;
+    ReportRecord::BuildAdifRecord(without, settings, clock, 5, std::nullopt);
+    EXPECT_TRUE(without.ends_with("<band:3>40M<mode:4>RTTY<eor>")) << without;
 }

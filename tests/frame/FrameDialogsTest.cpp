@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <cerrno>
@@ -188,6 +189,33 @@ TEST_F(FrameDialogs, BrowseTakesTheChosenProgramAndShowsEveryOtherFieldAsLoaded)
     EXPECT_EQ(Child<QLineEdit>(&dialog, "editor")->text(), "/usr/local/bin/tape-editor");
     EXPECT_FALSE(Child<QAbstractButton>(&dialog, "autoCaps")->isChecked());
     EXPECT_EQ(store.PutCount(), writesBefore);
+}
+
+TEST_F(FrameDialogs, OptionsStoresTheLoggerAndRefusesAnAddressItCouldNeverSendTo)
+{
+    EditorEnvironment env;
+    env.find = [](const std::string& name) { return name; };
+    COptionsDialog dialog(store, env);
+    dialog.show();
+    QStringList messages;
+    dialog.SetMessageSink([&](QWidget*, const QString& text) { messages << text; });
+    EXPECT_FALSE(Child<QAbstractButton>(&dialog, "loggerUdp")->isChecked());  // off by default
+    EXPECT_EQ(Child<QLineEdit>(&dialog, "loggerAddress")->text(), "127.0.0.1");
+    ClickLeft(Child<QAbstractButton>(&dialog, "loggerUdp"));
+    TypeInto(Child<QLineEdit>(&dialog, "loggerAddress"), QStringLiteral("my-logger"));
+    ClickButton(&dialog, QDialogButtonBox::Ok);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(messages, QStringList{COptionsDialog::kLoggerAddressBad});
+    EXPECT_FALSE(store.Contains("Options", "LoggerUDP"));
+
+    TypeInto(Child<QLineEdit>(&dialog, "loggerAddress"), QStringLiteral("192.168.1.20"));
+    auto* port = Child<QSpinBox>(&dialog, "loggerPort");
+    port->selectAll();
+    QTest::keyClicks(port, QStringLiteral("2333"));
+    ClickButton(&dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(store.GetInt("Options", "LoggerUDP", -1), 1);
+    EXPECT_EQ(store.GetText("Options", "LoggerAddress", ""), "192.168.1.20");
+    EXPECT_EQ(store.GetInt("Options", "LoggerPort", -1), 2333);
 }
 
 class RecordingLauncher : public ProcessLauncher {

@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/SettingsKeys.h"
 #include "frame/Placement.h"
+#include "support/FakeFileSystem.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -54,6 +55,29 @@ TEST_F(MainFrameDocument, SaveThenOpenRoundTripsThroughTheMenu)
     EXPECT_EQ(doc->GetList(3), tx);
     EXPECT_TRUE(prompts.errors.isEmpty());
     EXPECT_EQ(store.GetText("Recent File List", "File1", ""), saved);
+}
+
+TEST_F(MainFrameDocument, DiskFullWhileSavingIsReportedAndThePreviousFileStays)
+{
+    FakeFileSystem fs;
+    Make();
+    doc->AddText(" first", CVELTRANDoc::kReceiveList);
+    const std::string path = PathOf("log.rty");
+    prompts.saveName = QString::fromStdString(path);
+    frame->Action(ID_FILE_SAVE_AS)->trigger();
+    const auto before = fs.Contents(path);
+    ASSERT_TRUE(before);
+
+    doc->AddText(std::string(5000, 'x'), CVELTRANDoc::kReceiveList);
+    fs.SetFreeSpace(100);
+    frame->Action(ID_FILE_SAVE)->trigger();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_EQ(prompts.errors[0].toStdString(),
+              "Cannot save " + path + ".\ncannot write " + path + ": No space left on device");
+    EXPECT_EQ(fs.Contents(path), before);
+    EXPECT_EQ(fs.Files(), std::vector<std::string>{path});
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetList(1).back(), std::string(5000, 'x'));
 }
 
 TEST_F(MainFrameDocument, CorruptFileIsReportedAndTheDocumentStays)

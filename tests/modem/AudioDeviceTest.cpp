@@ -10,6 +10,7 @@
 #include "modem/AudioDeviceValue.h"
 #include "modem/AudioFile.h"
 #include "modem/AudioFileDevice.h"
+#include "modem/RttyCarrier.h"
 #include "modem/UnshiftOnSpace.h"
 #include "support/ScratchDir.h"
 
@@ -58,7 +59,15 @@ TEST(AudioDeviceValue, SoundCardValueSurvivesFormatAndParse)
     EXPECT_EQ(back.markHz, 1275.0);
     EXPECT_EQ(back.reverse, true);
     EXPECT_EQ(back.usos, false);
-    EXPECT_FALSE(ParseAudioDeviceValue("audio:card,ptt=cat", v));
+    EXPECT_FALSE(ParseAudioDeviceValue("audio:card,ptt=vox", v));
+    for (const auto& [text, ptt] : {std::pair{"cat", AudioDeviceValue::Ptt::Cat},
+                                    std::pair{"cm108", AudioDeviceValue::Ptt::Cm108}}) {
+        ASSERT_TRUE(ParseAudioDeviceValue(std::string("audio:card,pttdev=/dev/hidraw1,ptt=") + text, v));
+        EXPECT_EQ(v.ptt, ptt);
+        ASSERT_TRUE(ParseAudioDeviceValue(FormatAudioDeviceValue(v), back));
+        EXPECT_EQ(back.ptt, ptt);
+        EXPECT_EQ(back.pttDevice, "/dev/hidraw1");
+    }
 
     AudioDeviceValue file;
     ASSERT_TRUE(ParseAudioDeviceValue("audio:shift=-170,file=/tmp/a,b.wav", file));
@@ -217,3 +226,21 @@ TEST(AudioBandDevice, BandArrivesThroughTheDemodulatorAsTextInOrder)
 }
 
 }  // namespace
+
+TEST(RttyCarrier, MarkOnTheAirFromDialAndTonesForEachSideband)
+{
+    RttyParams normal;  // mark 2125, shift 170
+    RttyParams reversed = normal;
+    reversed.reverse = true;
+    const struct {
+        const RttyParams* params;
+        Sideband sideband;
+        double carrierHz;
+    } rows[] = {
+        {&normal, Sideband::Lower, 14'087'125.0 - 2125.0},
+        {&normal, Sideband::Upper, 14'087'125.0 + 2125.0},
+        {&reversed, Sideband::Lower, 14'087'125.0 - 2295.0},
+    };
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(RttyCarrierFrequency(14'087'125.0, *row.params, row.sideband), row.carrierHz);
+}

@@ -144,3 +144,28 @@ TEST(Demodulator, ResamplesFromTheSourceRate)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Demodulator, PausesOfAnyLengthBetweenCharactersAreNotReadAsBits)
+{
+    // A sender between two writes, or an operator typing, leaves steady mark
+    // of any length between characters; the character after it must not be
+    // read from the pause.
+    RttyParams p;
+    p.baud = 100;
+    for (double gap : {0.005, 0.013, 0.03, 0.05, 0.075}) {
+        RttyModulator mod(p, 8000.0);
+        mod.QueueMark(0.7);
+        for (uint32_t c : {31u, 10u, 21u, 10u})
+            mod.QueueCode(c);
+        mod.QueueMark(gap);
+        mod.QueueCode(21);
+        mod.QueueMark(0.4);
+        std::vector<float> audio(mod.PendingSamples());
+        mod.Render(audio.data(), audio.size());
+        EXPECT_EQ(Demodulate(p, audio), (std::vector<uint32_t>{31, 10, 21, 10, 21})) << gap;
+    }
+}
+
+}  // namespace

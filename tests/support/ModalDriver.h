@@ -27,3 +27,15 @@ inline void ClickButton(QDialog* dialog, QDialogButtonBox::StandardButton which)
     auto* box = dialog->findChild<QDialogButtonBox*>();
     QTest::mouseClick(box->button(which), Qt::LeftButton);
 }
+
+// Answers the next message box with OK, keeping its text in `text` (which
+// must outlive the box); nothing happens when no box comes.
+inline void AnswerMessageBox(QString* text)
+{
+    WhenModal([text](QDialog* dialog) {
+        if (!dialog)
+            return;
+        *text = dialog->property("text").toString();
+        dialog->accept();
+    });
+}

@@ -12,6 +12,12 @@
 #include "views/FrameStatus.h"
 #include "views/widgets/CVELTRANView.h"
 
+#include "support/FakeFileSystem.h"
+#include "support/ModalDriver.h"
+
+#include <QDir>
+#include <QFileDialog>
+
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QMenu>
@@ -406,6 +412,26 @@ TEST_F(ReceiveViewTest, ExportTapeGoesThroughTheInstalledHandler)
     doc.AddText(" X\n>Y", CVELTRANDoc::kReceiveList);
     EXPECT_TRUE(view->OnCommand(ID_FILE_EXPORT_TAPE));
     EXPECT_EQ(exported, (std::vector<std::string>{" X", ">Y"}));
+}
+
+TEST_F(ReceiveViewTest, ExportIntoAFolderThatRefusesTheFileTellsTheOperatorWhy)
+{
+    FakeFileSystem fs;
+    const std::string folder = QDir::currentPath().toStdString();
+    fs.SetReadOnlyFolder(folder);
+    doc.AddText(" X", CVELTRANDoc::kReceiveList);
+    QString shown;
+    WhenModal([&](QDialog* d) {
+        auto* files = qobject_cast<QFileDialog*>(d);
+        if (!files)
+            return;
+        AnswerMessageBox(&shown);
+        files->selectFile(QString::fromStdString(folder + "/out.txt"));
+        d->accept();  // the file dialog's own accept, as its Save button does
+    });
+    EXPECT_TRUE(view->OnCommand(ID_FILE_EXPORT_TAPE));
+    EXPECT_EQ(shown, "Permission denied");
+    EXPECT_EQ(fs.Files(), std::vector<std::string>{});
 }
 
 }  // namespace

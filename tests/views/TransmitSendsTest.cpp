@@ -21,6 +21,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/ModalDriver.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -263,4 +269,21 @@ TEST_F(TransmitSendsTest, TncStartupTapeIsSentWhenThePanesAreReady)
     const std::string expected = "MYCALL W1AW\r\nMON ON\r\n";
     ASSERT_TRUE(RunUntil([&] { return Written(*tncModem).size() >= expected.size(); }));
     EXPECT_EQ(Written(*tncModem), expected);
+}
+
+TEST_F(TransmitSendsTest, ReportOnALogLockedByAnotherProgramTellsTheOperatorAndKeepsTheLog)
+{
+    Make();
+    WriteFile("REPORT.TXT", "earlier\r\n");
+    const int other = ::open("REPORT.TXT", O_RDWR);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    QString shown;
+    AnswerMessageBox(&shown);
+    ASSERT_TRUE(tv->OnCommand(ID_FILE_REPORT));
+    EXPECT_EQ(shown, "REPORT.TXT is locked by another program.");
+    EXPECT_EQ(ReadFile("REPORT.TXT"), "earlier\r\n");
+    ::close(other);
+    ASSERT_TRUE(tv->OnCommand(ID_FILE_REPORT));
+    EXPECT_EQ(ReadFile("REPORT.TXT").rfind("earlier\r\n<operator:", 0), 0u);
 }

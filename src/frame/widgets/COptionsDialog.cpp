@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,6 +91,26 @@ COptionsDialog::COptionsDialog(SettingsStore& settings, EditorEnvironment env, Q
     m_editorNote->setWordWrap(true);
     r->addWidget(m_editorNote, row, 0, 1, 3);
     left->addWidget(rtty);
+
+    // Ours: every report also handed to a logging program over UDP.
+    auto* logger = new QGroupBox(QStringLiteral("Logger"), this);
+    auto* g = new QGridLayout(logger);
+    m_logger = Check(QStringLiteral("Send Each Report to a Logging &Program (UDP)"), QStringLiteral("loggerUdp"), logger);
+    auto* addressLabel = new QLabel(QStringLiteral("Add&ress:"), logger);
+    m_loggerAddress = new QLineEdit(logger);
+    m_loggerAddress->setObjectName(QStringLiteral("loggerAddress"));
+    addressLabel->setBuddy(m_loggerAddress);
+    auto* portLabel = new QLabel(QStringLiteral("P&ort:"), logger);
+    m_loggerPort = new QSpinBox(logger);
+    m_loggerPort->setObjectName(QStringLiteral("loggerPort"));
+    m_loggerPort->setRange(1, 65535);
+    portLabel->setBuddy(m_loggerPort);
+    g->addWidget(m_logger, 0, 0, 1, 4);
+    g->addWidget(addressLabel, 1, 0);
+    g->addWidget(m_loggerAddress, 1, 1);
+    g->addWidget(portLabel, 1, 2);
+    g->addWidget(m_loggerPort, 1, 3);
+    left->addWidget(logger);
     outer->addLayout(left);
 
     auto* right = new QVBoxLayout;
@@ -133,6 +154,9 @@ void COptionsDialog::PushFields()
         b->setChecked(m_prompt->id(b) == m_fields.m_nPrompt);
     m_prompt->setExclusive(true);
     m_adif->setChecked(m_fields.m_bUseADIF);
+    m_logger->setChecked(m_fields.m_bLoggerUdp);
+    m_loggerAddress->setText(Q(m_fields.m_strLoggerAddress));
+    m_loggerPort->setValue(m_fields.m_nLoggerPort);
     RefreshEditorNote();
 }
 
@@ -147,6 +171,9 @@ void COptionsDialog::PullFields()
     m_fields.m_bInitLogo = m_initLogo->isChecked();
     m_fields.m_nPrompt = m_prompt->checkedId();
     m_fields.m_bUseADIF = m_adif->isChecked();
+    m_fields.m_bLoggerUdp = m_logger->isChecked();
+    m_fields.m_strLoggerAddress = S(m_loggerAddress->text().trimmed());
+    m_fields.m_nLoggerPort = m_loggerPort->value();
 }
 
 void COptionsDialog::RefreshEditorNote()
@@ -166,6 +193,13 @@ void COptionsDialog::RefreshEditorNote()
 void COptionsDialog::accept()
 {
     PullFields();
+    // A logger address that could never be sent to is refused before
+    // anything is written, so the operator sees it now and not never.
+    if (!m_fields.LoggerValid()) {
+        m_message(this, QString::fromLatin1(kLoggerAddressBad));
+        m_loggerAddress->setFocus();
+        return;
+    }
     m_fields.WriteChecks(m_settings);
     const std::string& editor = m_fields.m_strEditor;
     // The default left as it was is not the operator's choice: nothing is

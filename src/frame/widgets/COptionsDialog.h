@@ -17,6 +17,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class SettingsStore;
 
 class COptionsDialog : public QDialog {
@@ -37,6 +38,8 @@ public:
     void Browse();
 
     static constexpr const char* kEditorNotFound = "Unable to locate the tape editor.  Please choose an editor.";
+    static constexpr const char* kLoggerAddressBad =
+        "The logger address must be a numeric IP address, such as 127.0.0.1.";
 
 public slots:
     void accept() override;
@@ -59,6 +62,9 @@ private:
     QLineEdit* m_editor = nullptr;
     QLabel* m_editorNote = nullptr;
     QButtonGroup* m_prompt = nullptr;
+    QCheckBox* m_logger = nullptr;
+    QLineEdit* m_loggerAddress = nullptr;
+    QSpinBox* m_loggerPort = nullptr;
     FileChooser m_chooseFile;
     MessageSink m_message;
 };

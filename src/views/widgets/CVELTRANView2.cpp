@@ -121,7 +121,9 @@ void CVELTRANView2::ApplyPortSettings()
 {
     SettingsStore& s = m_app.Settings();
     const int port = s.Get(keys::TNCPort);
-    const int baud = s.Get(keys::TNCBaud);
+    // No speed of 0 or less ever reaches the device.
+    const int stored = s.Get(keys::TNCBaud);
+    const int baud = stored > 0 ? stored : keys::TNCBaud.def;
     m_display.SetPageWidth(s.Get(keys::TNCPageWidth));
     if (port <= 0) {
         m_bPortConfigured = 0;

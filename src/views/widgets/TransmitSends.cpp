@@ -102,6 +102,7 @@ void TransmitSends::SendStartupTape()
 void TransmitSends::Report()
 {
     const std::string record = ReportRecord::Build(m_doc);
+    m_logger.SendReport(m_doc, record);
     std::string error;
     if (!ReportRecord::Append(record, &error))
         ShowFileError(error);

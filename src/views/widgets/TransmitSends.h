@@ -9,6 +9,7 @@
 // painting and taking commands. Receive ends the wait at the next look;
 // Clear TX Buffer drops the sends in progress. Lives as a child of the transmit pane; user-interface thread
 // only.
+#include "app/LoggerUdp.h"
 #include "views/CommandTarget.h"
 #include "views/MacroSender.h"
 #include "views/SendHost.h"
@@ -82,5 +83,6 @@ private:
     SendQueue m_queue;
     MacroSender m_macros;
     TapeSender m_tapes;
+    LoggerUdp m_logger;  // each report also goes to the operator's logger
     QTimer m_look;
 };

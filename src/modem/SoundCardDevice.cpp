@@ -1,0 +1,244 @@
+#include "modem/SoundCardDevice.h"
+
+#include "modem/AudioTap.h"
+#include "modem/ProgramLiveAudio.h"
+#include "modem/PttLineFor.h"
+
+#include <cerrno>
+
+namespace {
+
+std::string Named(const std::string& device)
+{
+    return device.empty() ? std::string("(the default)") : device;
+}
+
+}  // namespace
+
+SoundCardDevice::SoundCardDevice(std::string value, bool usos, PttFactory pttFor)
+    : m_value(std::move(value)), m_usosSetting(usos), m_pttFor(pttFor ? std::move(pttFor) : PttFactory(PttLineFor))
+{
+}
+
+SoundCardDevice::~SoundCardDevice()
+{
+    Close();
+}
+
+bool SoundCardDevice::Fail(int error, std::string text)
+{
+    m_nOpenError = error;
+    m_strOpenError = std::move(text);
+    return false;
+}
+
+bool SoundCardDevice::Open(const LineSettings& settings)
+{
+    Close();
+    m_nOpenError = 0;
+    m_strOpenError.clear();
+    AudioDeviceValue value;
+    if (!ParseAudioDeviceValue(m_value, value) || !value.card)
+        return Fail(EINVAL, "not a sound-card device value");
+    RttyParams params;
+    params.baud = BaudForLineRate(settings.baud);
+    params.dataBits = settings.dataBits;
+    params.stopBits = settings.dataBits == 5 ? 1.5 : 1.0;
+    params.usos = m_usosSetting;
+    params = ApplyAudioOptions(value, params);
+    params.usos = params.usos && params.dataBits == 5;
+    if (!params.Valid())
+        return Fail(EINVAL, "the speed, tones or framing are out of range");
+    LiveAudioBackend* backend = ProgramLiveAudio();
+    if (!backend)
+        return Fail(ENODEV, kNoServer);
+
+    // The PTT line first: it must be low before any stream can play.
+    std::string error;
+    std::unique_ptr<PttLine> ptt = m_pttFor(value);
+    if (!ptt->Open(error))
+        return Fail(ENODEV, error);
+    std::unique_ptr<CaptureStream> capture = backend->OpenCapture(value.capture, kRate, error);
+    if (!capture) {
+        ptt->Close();
+        return Fail(ENODEV, "capture device " + Named(value.capture) + ": " + error);
+    }
+    std::unique_ptr<PlaybackStream> playback = backend->OpenPlayback(value.playback, kRate, error);
+    if (!playback) {
+        ptt->Close();
+        return Fail(ENODEV, "playback device " + Named(value.playback) + ": " + error);
+    }
+
+    {
+        std::lock_guard lock(m_mutex);
+        ResetForOpen(params, Clock::now());
+        m_tx.ResetLive(params, kRate, playback.get());
+        m_downReason.clear();
+    }
+    m_pttName = value.pttDevice;
+    m_rxParams = params;
+    m_demod = std::make_unique<RttyDemodulator>(params, kRate);
+    m_rxUsos.Reset();
+    m_ptt = std::move(ptt);
+    m_capture = std::move(capture);
+    m_playback = std::move(playback);
+    RttyAudioTap().Open(kRate, params.MarkTone(), params.SpaceTone());
+    m_bTapOpen = true;
+
+    const auto onDown = [this](const std::string& reason) { OnDown(reason); };
+    if (!m_playback->Start([this](float* out, size_t n) { OnFill(out, n); }, onDown, error)) {
+        Close();
+        return Fail(ENODEV, "playback device " + Named(value.playback) + ": " + error);
+    }
+    if (!m_capture->Start([this](const float* s, size_t n) { OnCapture(s, n); }, onDown, error)) {
+        Close();
+        return Fail(ENODEV, "capture device " + Named(value.capture) + ": " + error);
+    }
+    return true;
+}
+
+void SoundCardDevice::Close()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+        m_bOpen = false;
+        m_bPtt = false;
+        m_tx.SetKeyed(false);
+        m_changed.notify_all();
+    }
+    {
+        // Released first, whatever the streams do while they stop.
+        std::lock_guard key(m_keyMutex);
+        if (m_ptt)
+            m_ptt->Set(false);
+    }
+    if (m_capture)
+        m_capture->Stop();
+    if (m_playback)
+        m_playback->Stop();
+    {
+        std::lock_guard lock(m_mutex);
+        m_tx.Close();
+    }
+    if (m_ptt)
+        m_ptt->Close();
+    m_capture.reset();
+    m_playback.reset();
+    m_ptt.reset();
+    m_demod.reset();
+    if (m_bTapOpen)
+        RttyAudioTap().Close();
+    m_bTapOpen = false;
+}
+
+void SoundCardDevice::OnCapture(const float* samples, size_t count)
+{
+    AudioTap& tap = RttyAudioTap();
+    tap.Push(samples, count);
+    if (const std::optional<double> mark = tap.TakeMarkRequest()) {
+        // The operator asks for the mark tone as heard; with reverse the
+        // nominal mark sits one shift below it.
+        RttyParams p = m_rxParams;
+        p.markHz = p.reverse ? *mark - p.shiftHz : *mark;
+        if (p.Valid()) {
+            m_rxParams = p;
+            m_demod = std::make_unique<RttyDemodulator>(p, kRate);
+            std::lock_guard lock(m_mutex);
+            m_tx.Retune(p);
+        }
+        tap.SetTones(m_rxParams.MarkTone(), m_rxParams.SpaceTone());
+    }
+    if (m_ptt->IsDown()) {
+        OnDown("the PTT device " + m_pttName + " has gone away");
+        return;
+    }
+    m_demod->Process(samples, count);
+    const std::vector<DecodedChar> chars = m_demod->Take();
+    if (chars.empty())
+        return;
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen)
+        return;
+    for (const DecodedChar& c : chars) {
+        const uint8_t code = static_cast<uint8_t>(c.code);
+        if (m_rxParams.usos) {
+            std::string codes;
+            m_rxUsos.Receive(code, codes);
+            m_rx.insert(m_rx.end(), codes.begin(), codes.end());
+        } else {
+            m_rx.push_back(code);
+        }
+    }
+    m_changed.notify_all();
+}
+
+void SoundCardDevice::OnFill(float* out, size_t count)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_tx.Fill(out, count))
+        m_changed.notify_all();   // the drain's time is known now
+}
+
+void SoundCardDevice::OnDown(const std::string& reason)
+{
+    // PTT is released before the port is seen down, under m_keyMutex so
+    // that no SetRts can key it again in between.
+    std::lock_guard key(m_keyMutex);
+    {
+        std::lock_guard lock(m_mutex);
+        m_bPtt = false;
+        m_tx.SetKeyed(false);
+    }
+    m_ptt->Set(false);
+    std::lock_guard lock(m_mutex);
+    if (m_bOpen && !m_bDown) {
+        m_bDown = true;
+        m_downReason = reason;
+    }
+    m_changed.notify_all();
+}
+
+size_t SoundCardDevice::Write(const uint8_t* data, size_t len, uint32_t)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_tx.Write(data, len, Clock::now()) || !m_bOpen || m_bDown)
+        return 0;
+    m_changed.notify_all();
+    return len;
+}
+
+void SoundCardDevice::SetRts(bool on)
+{
+    // m_keyMutex orders this against a device going down: once down, PTT
+    // stays released.
+    std::lock_guard key(m_keyMutex);
+    if (on) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_bOpen || m_bDown || !m_ptt)
+                return;
+        }
+        // The radio is keyed before the first sample can play.
+        m_ptt->Set(true);
+        std::lock_guard lock(m_mutex);
+        m_bPtt = true;
+        m_tx.SetKeyed(true);
+        m_changed.notify_all();
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_bPtt = false;
+        m_tx.SetKeyed(false);
+        m_changed.notify_all();
+    }
+    if (m_ptt)
+        m_ptt->Set(false);
+}
+
+std::string SoundCardDevice::DownReason() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_downReason;
+}
