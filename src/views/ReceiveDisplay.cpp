@@ -56,11 +56,16 @@ void ReceiveDisplay::Stop()
 
 void ReceiveDisplay::Notify()
 {
+    bool waiting = false;
     {
         std::lock_guard<std::mutex> hold(m_mutex);
         m_bNotified = true;
+        // A thread that is busy or resting after a pass looks at the flag
+        // before it waits again: waking it would only cost a switch.
+        waiting = m_bIdle;
     }
-    m_wake.notify_one();
+    if (waiting)
+        m_wake.notify_one();
 }
 
 void ReceiveDisplay::SetPageWidth(int stored)
@@ -93,14 +98,23 @@ void ReceiveDisplay::Run()
 {
     bool more = false;
     std::unique_lock<std::mutex> lock(m_mutex);
+    auto lastPass = std::chrono::steady_clock::time_point{};
     for (;;) {
         m_bIdle = !more && !m_bNotified;
         m_wake.wait(lock, [&] { return m_bStop || m_bNotified || more; });
         m_bIdle = false;
+        if (!more && !m_bStop) {
+            // New text: rest out what is left of the rest after the last
+            // pass. Text arriving meanwhile gathers in the source and one
+            // pass takes it, so a fast line costs a hundred passes and
+            // repaints a second at most instead of one per character.
+            m_wake.wait_until(lock, lastPass + kRestAfterPass, [&] { return m_bStop; });
+        }
         if (m_bStop)
             return;
         m_bNotified = false;
         lock.unlock();
+        lastPass = std::chrono::steady_clock::now();
         RunPass(&more);
         lock.lock();
     }
