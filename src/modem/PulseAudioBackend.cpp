@@ -37,12 +37,12 @@ struct Listing {
 // A whole number of samples a second the server takes, or 0.
 unsigned StreamRate(double rate, std::string& error)
 {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(std::lround(rate)), 1};
-    if (!(rate >= 1.0 && rate <= PA_RATE_MAX) || !pa_sample_spec_valid(&spec)) {
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(std::lround(rate)), 1};
+    if (!(rate >= 1.0 && rate <= PA_RATE_MAX) || !pa_sample_spec_valid(&format)) {
         error = "The sound server can't run at " + std::to_string(rate) + " samples a second";
         return 0;
     }
-    return spec.rate;
+    return format.rate;
 }
 
 }  // namespace

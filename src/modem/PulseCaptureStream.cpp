@@ -34,19 +34,19 @@ bool PulseCaptureStream::Start(BlockHandler onBlock, AudioDownHandler onDown, st
         m_conn.reset();
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, m_rate, 1};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, m_rate, 1};
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize =
-        static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(kFragment.count()) * 1000, &spec));
+        static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(kFragment.count()) * 1000, &format));
     auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE
                                                 | PA_STREAM_ADJUST_LATENCY);
     if (!m_device.empty())
         flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
     {
         PulseConnection::Lock lock(*m_conn);
-        m_stream = pa_stream_new(m_conn->Context(), "VELTRAN receive", &spec, nullptr);
+        m_stream = pa_stream_new(m_conn->Context(), "VELTRAN receive", &format, nullptr);
         if (m_stream) {
             pa_stream_set_state_callback(m_stream, &PulseCaptureStream::OnState, this);
             pa_stream_set_read_callback(m_stream, &PulseCaptureStream::OnRead, this);

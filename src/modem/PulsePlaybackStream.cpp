@@ -36,9 +36,9 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
         m_conn.reset();
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, m_rate, 1};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, m_rate, 1};
     const auto bytes = [&](std::chrono::milliseconds t) {
-        return static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(t.count()) * 1000, &spec));
+        return static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(t.count()) * 1000, &format));
     };
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
@@ -52,7 +52,7 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
         flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
     {
         PulseConnection::Lock lock(*m_conn);
-        m_stream = pa_stream_new(m_conn->Context(), "VELTRAN transmit", &spec, nullptr);
+        m_stream = pa_stream_new(m_conn->Context(), "VELTRAN transmit", &format, nullptr);
         if (m_stream) {
             pa_stream_set_state_callback(m_stream, &PulsePlaybackStream::OnState, this);
             pa_stream_set_write_callback(m_stream, &PulsePlaybackStream::OnWrite, this);
