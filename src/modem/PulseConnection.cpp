@@ -61,16 +61,15 @@ bool PulseConnection::Connect(std::chrono::milliseconds timeout, std::string& er
         return false;
     }
     pa_context_set_state_callback(m_context, &PulseConnection::OnContextState, this);
+    // Runs first thing on the mainloop thread; queued before it starts, so
+    // no lock is needed.
+    pa_mainloop_api_once(pa_threaded_mainloop_get_api(m_loop), &PreferRealTime, nullptr);
     if (pa_context_connect(m_context, m_server.empty() ? nullptr : m_server.c_str(), PA_CONTEXT_NOAUTOSPAWN,
                            nullptr) < 0
         || pa_threaded_mainloop_start(m_loop) < 0) {
         error = "No sound server: " + LastError();
         Close();
         return false;
-    }
-    {
-        Lock lock(*this);
-        pa_mainloop_api_once(pa_threaded_mainloop_get_api(m_loop), &PreferRealTime, nullptr);
     }
     if (!Wait([this] { return m_bReady.load() || m_bFailed.load(); }, timeout) || !m_bReady) {
         error = m_bFailed ? "No sound server: " + LastError() : std::string("The sound server does not answer");
