@@ -86,12 +86,16 @@ public:
         return reply;
     }
     // PTT as the rig reports it ("t"), or nullopt without an answer.
+    // The daemon serves one client at a time and a loaded machine may miss an
+    // answer, so a question is asked up to three times.
     std::optional<bool> Ptt() const
     {
-        const auto reply = Command("t");
-        if (!reply || (*reply != "0" && *reply != "1"))
-            return std::nullopt;
-        return *reply == "1";
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto reply = Command("t");
+            if (reply && (*reply == "0" || *reply == "1"))
+                return *reply == "1";
+        }
+        return std::nullopt;
     }
 
 private:
