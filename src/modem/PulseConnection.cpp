@@ -3,6 +3,7 @@
 #include <pulse/context.h>
 #include <pulse/error.h>
 #include <pulse/rtclock.h>
+#include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
 
@@ -122,6 +123,20 @@ void PulseConnection::StartTimer(std::chrono::microseconds period, std::function
     m_tick = std::move(tick);
     m_timer = pa_context_rttime_new(m_context, pa_rtclock_now() + static_cast<pa_usec_t>(period.count()),
                                     &PulseConnection::OnTimer, this);
+}
+
+std::string PulseConnection::StreamOpenError(bool refused, bool made) const
+{
+    if (!refused)
+        return "the sound server does not answer";
+    if (made && pa_context_errno(m_context) == PA_ERR_NOENTITY)
+        return "no such device";
+    return LastError();
+}
+
+const char* PulseConnection::StreamDownReason(pa_stream* s, const char* deviceWent)
+{
+    return pa_context_get_state(pa_stream_get_context(s)) == PA_CONTEXT_READY ? deviceWent : "Lost the sound server";
 }
 
 std::string PulseConnection::LastError() const

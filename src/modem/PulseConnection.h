@@ -24,6 +24,7 @@
 
 struct pa_context;
 struct pa_mainloop_api;
+struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
 
@@ -73,6 +74,14 @@ public:
 
     // The server's last error, as text for the operator.
     std::string LastError() const;
+    // Why a stream on this connection did not open, for the operator; call
+    // under a Lock. `refused`: the server answered with an error (else it
+    // never answered); `made`: the stream exists, so an unknown entity is
+    // its device.
+    std::string StreamOpenError(bool refused, bool made) const;
+    // What a stream that failed once ready tells the operator: its own
+    // device went (`deviceWent`), or the whole server did.
+    static const char* StreamDownReason(pa_stream* s, const char* deviceWent);
 
 private:
     static void OnContextState(pa_context* c, void* self);

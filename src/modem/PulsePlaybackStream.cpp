@@ -69,9 +69,7 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
         std::string why;
         {
             PulseConnection::Lock lock(*m_conn);
-            why = m_bFailed ? m_conn->LastError() : std::string("the sound server does not answer");
-            if (m_bFailed && m_stream && pa_context_errno(m_conn->Context()) == PA_ERR_NOENTITY)
-                why = "no such device";
+            why = m_conn->StreamOpenError(m_bFailed, m_stream != nullptr);
         }
         error = "Playback device \"" + (m_device.empty() ? std::string("default") : m_device)
               + "\" could not be opened: " + why;
@@ -119,9 +117,7 @@ void PulsePlaybackStream::OnState(pa_stream* s, void* self)
         me->m_bFailed = true;
         // A stream fails with its server too; say which went away.
         if (me->m_bReady)
-            me->Down(pa_context_get_state(pa_stream_get_context(s)) == PA_CONTEXT_READY
-                         ? "The playback device went away"
-                         : "Lost the sound server");
+            me->Down(PulseConnection::StreamDownReason(s, "The playback device went away"));
         break;
     default:
         return;
