@@ -176,3 +176,15 @@ RttyParams ApplyAudioOptions(const AudioDeviceValue& v, RttyParams p)
         p.usos = *v.usos;
     return p;
 }
+
+RttyParams RttyParamsForLine(const LineSettings& line, const AudioDeviceValue& value, bool usosSetting)
+{
+    RttyParams params;
+    params.baud = BaudForLineRate(line.baud);
+    params.dataBits = line.dataBits;
+    params.stopBits = line.dataBits == 5 ? 1.5 : 1.0;
+    params.usos = usosSetting;
+    params = ApplyAudioOptions(value, params);
+    params.usos = params.usos && params.dataBits == 5;
+    return params;
+}

@@ -10,6 +10,7 @@
 // a CM108 sound adapter) and pttdev=<device path>: the serial device whose
 // RTS or DTR keys the radio, or the CM108 adapter's /dev/hidrawN. A comma
 // followed by something that is not an option belongs to the path.
+#include "link/PortDevice.h"
 #include "modem/RttyParams.h"
 
 #include <optional>
@@ -46,3 +47,8 @@ std::string FormatAudioDeviceValue(const AudioDeviceValue& value);
 // The options applied over `base` (which carries the defaults and the line's
 // baud and data bits).
 RttyParams ApplyAudioOptions(const AudioDeviceValue& value, RttyParams base);
+// What a sound-card port device opened with `line` sends and expects: the
+// teleprinter speed and data bits of the line (1.5 stop bits for Baudot),
+// the stored unshift-on-space setting, then the value's own options;
+// unshift on space only for Baudot. The caller checks Valid().
+RttyParams RttyParamsForLine(const LineSettings& line, const AudioDeviceValue& value, bool usosSetting);
