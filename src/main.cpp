@@ -1,11 +1,13 @@
 // VELTRAN entry point: wires the subsystems together in start-up order.
 // 1. the command line (test switch, a document file to open, print switches);
-// 2. the per-user settings store (Quorvane/VELTRAN);
-// 3. whether the splash is wanted ("Options" "Splash");
-// 4. the pane fonts and colours;
-// 5. the document and the main window with its panes (which open their ports),
+// 2. the live-audio backend of the sound-card modem (the sound server, found
+//    the usual way: PULSE_SERVER, the client configuration, the desktop's);
+// 3. the per-user settings store (Quorvane/VELTRAN);
+// 4. whether the splash is wanted ("Options" "Splash");
+// 5. the pane fonts and colours, and the rig (Hamlib) when one is set up;
+// 6. the document and the main window with its panes (which open their ports),
 //    then the document named on the command line, or a new one;
-// 6. show the main window, then the splash. A print request ("/p", "/pt")
+// 7. show the main window, then the splash. A print request ("/p", "/pt")
 //    prints the document instead and exits without showing the window.
 // With --demo, the store is the demo's own file and the current directory the
 // demo directory (DemoSetup.h).
@@ -14,8 +16,12 @@
 #include "app/CommandLine.h"
 #include "app/DemoSetup.h"
 #include "app/QSettingsStore.h"
+#include "app/RigReportFrequency.h"
+#include "app/RigSettings.h"
 #include "app/widgets/CSplashWnd.h"
 #include "frame/widgets/CMainFrame.h"
+#include "modem/ProgramLiveAudio.h"
+#include "modem/PulseAudioBackend.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,6 +49,9 @@ int main(int argc, char** argv)
         return QFileInfo(QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size()))).isFile();
     });
 
+    // Connects to nothing yet: a sound-card port opens its streams.
+    SetProgramLiveAudio(std::make_unique<PulseAudioBackend>());
+
     std::unique_ptr<QSettingsStore> store = demoMode
         ? std::make_unique<QSettingsStore>(QString::fromStdString(demo::SettingsFilePath()))
         : std::make_unique<QSettingsStore>();
@@ -58,12 +67,16 @@ int main(int argc, char** argv)
     const bool splash = !printing && settings.Get(keys::Splash) != 0;
     app.LoadFonts();
 
+    // The rig before the panes: a port keyed by CAT PTT opens through it.
+    ApplyProgramRig(settings);
     CVELTRANDoc doc(settings);
+    doc.SetReportFrequencySource([&settings] { return RigReportFrequency(settings); });
     auto frame = std::make_unique<CMainFrame>(app, doc);
     if (printing) {
         // "/p" and "/pt": print without showing the window, then exit.
         const bool printed = frame->PrintFromCommandLine(command.fileToOpen, command.printerName);
         frame.reset();
+        StopProgramRig();
         return printed ? 0 : 1;
     }
     // A file that cannot be opened (one that does not exist yet, too) is
@@ -88,5 +101,6 @@ int main(int argc, char** argv)
     const int rc = QApplication::exec();
     CSplashWnd::HideSplashScreen();
     frame.reset();  // the panes close their ports before the application object goes
+    StopProgramRig();  // PTT released, the rig closed
     return rc;
 }

@@ -46,6 +46,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_VIEW_FUNCTION_BAR, "&Function Bar", "Show or hide the function bar", "Toggle Function Bar"},
     {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "Toggle Status Bar"},
     {ID_WINDOW_SPLIT, "S&plit", "Move the pane dividers with the keyboard", "Split"},
+    {ID_VIEW_TUNING, "T&uning Display", "Show or hide the sound card's waterfall and input level", "Toggle Tuning Display"},
     {ID_NEXT_PANE, "", "Switch to the next pane", "Next Pane"},
     {ID_PREV_PANE, "", "Switch back to the previous pane", "Previous Pane"},
     // Tools

@@ -49,6 +49,7 @@ enum CommandId : int {
     ID_VIEW_FUNCTION_BAR = 32773,
     ID_VIEW_STATUS_BAR = 59393,
     ID_WINDOW_SPLIT = 57653,
+    ID_VIEW_TUNING = 32830,
     ID_NEXT_PANE = 57680,
     ID_PREV_PANE = 57681,
     // Tools

@@ -1,6 +1,7 @@
 #include "app/DeviceMap.h"
 
 #include "app/FskDeviceValue.h"
+#include "app/RigSettings.h"
 #include "app/SettingsKeys.h"
 #include "link/PosixSerialPort.h"
 #include "link/SimulatedModem.h"
@@ -61,14 +62,18 @@ bool IsSimulatedDevice(const std::string& path)
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings)
 {
     if (const FskDeviceValue fsk = ParseFskDeviceValue(path); fsk.fsk)
-        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device, settings), fsk.ptt);
+        // FSK keying keys PTT on the line its own value names, never through
+        // the terminal unit's PTT choice.
+        return std::make_unique<FskKeyedPort>(OpenDeviceForPath(fsk.device), fsk.ptt);
     if (AudioBandDevice::IsBandValue(path))
         return std::make_unique<AudioBandDevice>(path);
     if (IsSoundCardValue(path))
         return std::make_unique<SoundCardDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
     if (IsAudioDeviceValue(path))
         return std::make_unique<AudioFileDevice>(path, settings.Get(keys::RTTYUnshiftOnSpace) != 0);
-    return OpenDeviceForPath(path);
+    // A hardware terminal (or the simulated modem standing in for one):
+    // keyed by the PTT line chosen for the rig, RTS when none is chosen.
+    return WithRigPtt(OpenDeviceForPath(path), LoadRigSettings(settings));
 }
 
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path)

@@ -27,5 +27,6 @@ bool IsSimulatedDevice(const std::string& path);
 // follows for "fsk:..." (FskDeviceValue.h), else a PosixSerialPort on the path.
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path);
 // The same; the sound-card modem takes "Ports" "RTTYUnshiftOnSpace" from
-// `settings` (read now, at each open).
+// `settings`, and any other device the PTT line of "Rig" "PTT" (both read
+// now, at each open).
 std::unique_ptr<PortDevice> OpenDeviceForPath(const std::string& path, const SettingsStore& settings);

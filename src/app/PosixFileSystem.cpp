@@ -212,7 +212,11 @@ int PosixFileSystem::Open(const std::string& path, OpenMode mode, std::unique_pt
         // Cut only once it is known to be a regular file.
         if (const int err = OpenRegular(path, O_WRONLY | O_CREAT, file))
             return err;
-        return file->Truncate(0);
+        if (const int err = file->Truncate(0)) {
+            file.reset();
+            return err;
+        }
+        return 0;
     }
     return EINVAL;
 }

@@ -24,6 +24,7 @@ inline constexpr const char* kOptions = "Options";
 inline constexpr const char* kSettings = "Settings";
 inline constexpr const char* kRecentFiles = "Recent File List";
 inline constexpr const char* kDevices = "Devices";
+inline constexpr const char* kRig = "Rig";
 
 // "Ports": port and line settings (written together by the Ports dialog).
 inline constexpr IntKey RTTYPort{kPorts, "RTTYPort", 1};
@@ -67,6 +68,8 @@ inline constexpr IntKey Top{kLayout, "Top", kLetSystemPlace};
 inline constexpr IntKey Bottom{kLayout, "Bottom", kLetSystemPlace};
 inline constexpr IntKey Left{kLayout, "Left", kLetSystemPlace};
 inline constexpr IntKey Right{kLayout, "Right", kLetSystemPlace};
+// The tuning display (waterfall) is wanted; it shows only while the RTTY port is a sound card.
+inline constexpr IntKey TuningDisplay{kLayout, "TuningDisplay", 1};
 
 // "Options": program options (written together by the Options dialog).
 inline constexpr IntKey Splash{kOptions, "Splash", 1};
@@ -114,5 +117,19 @@ inline std::string RecentFileKey(int n) { return "File" + std::to_string(n); }
 inline constexpr int kMaxPort = 16;
 inline std::string DeviceKey(int port) { return "COM" + std::to_string(port); }
 inline std::string DefaultDevice(int port) { return "/dev/ttyS" + std::to_string(port - 1); }
+
+// "Rig": the radio under control through Hamlib (written by the device
+// chooser's rig fields). "Model" is Hamlib's model number, 0 for no rig, 2
+// for a running rigctld; "Port" the rig's serial device, or host:port for
+// rigctld; "Baud" the rig's serial speed (0: the model's default). "PTT" keys
+// the transmitter of a hardware terminal on the RTTY port: "rts" (the port's
+// RTS, the default), "dtr", "cat" (the rig's PTT command), "cm108" (a GPIO of
+// the CM108 adapter at "PTTDevice", /dev/hidrawN) or "none" (the radio's
+// VOX). A sound-card port carries its own choice in its device value.
+inline constexpr IntKey RigModel{kRig, "Model", 0};
+inline constexpr TextKey RigPort{kRig, "Port", ""};
+inline constexpr IntKey RigBaud{kRig, "Baud", 0};
+inline constexpr TextKey RigPtt{kRig, "PTT", "rts"};
+inline constexpr TextKey RigPttDevice{kRig, "PTTDevice", ""};
 
 }  // namespace keys

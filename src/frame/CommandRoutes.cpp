@@ -59,6 +59,7 @@ constexpr CommandRoute kRoutes[] = {
     {ID_VIEW_TOOLBAR, kFrame, kAny, kAsk},
     {ID_VIEW_FUNCTION_BAR, kFrame, kAny, kAsk},
     {ID_VIEW_STATUS_BAR, kFrame, kAny, kAsk},
+    {ID_VIEW_TUNING, kFrame, kAny, kAsk},
     {ID_WINDOW_SPLIT, kFrame, kAny, kAlways},
     {ID_NEXT_PANE, kFrame, kAny, kAlways},
     {ID_PREV_PANE, kFrame, kAny, kAlways},

@@ -82,17 +82,19 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     termios2io::FlushBoth(m_fd);
     // Results of the settings are not tested: a pseudo-terminal ignores the
     // speed and the character size and still works.
-    termios2io::ApplyLineSettings(m_fd, settings, settings.pttKeying);
+    termios2io::AppliedRate rate;
+    termios2io::ApplyLineSettings(m_fd, settings, settings.pttKeying, &rate);
+    m_rate = rate;
 
-    // An exact rate runs as the nearest whole baud (WholeBaud), and one and a
-    // half stop bits may go out as two on some chips: the drain is reckoned
-    // at the slower of each, so it never comes before the line is free.
-    LineSettings whole = settings;
-    whole.baud = termios2io::WholeBaud(settings);
-    whole.baudHundredths = 0;
-    if (whole.stopBits == 1)
-        whole.stopBits = 2;
-    m_charTime = std::max(LineCharTime(settings), LineCharTime(whole));
+    // An exact rate may run a little off (the nearest whole baud, or the
+    // nearest divisor), and one and a half stop bits may go out as two on
+    // some chips: the drain is reckoned at the slower of each, so it never
+    // comes before the line is free.
+    LineSettings actual = settings;
+    actual.baudHundredths = rate.hundredths;
+    if (actual.stopBits == 1)
+        actual.stopBits = 2;
+    m_charTime = std::max(LineCharTime(settings), LineCharTime(actual));
     MutexLock lock(m_drainMutex);
     m_bDrainPending = false;
     m_busyUntil = Clock::now();
@@ -109,6 +111,9 @@ bool PosixSerialPort::Fail(int error)
 
 void PosixSerialPort::Close()
 {
+    if (m_fd >= 0 && !m_bDown)
+        termios2io::RestoreDivisor(m_fd, m_rate);
+    m_rate = {};
     for (int* fd : {&m_fd, &m_wakeFd, &m_cancelFd}) {
         if (*fd >= 0) {
             ::close(*fd);

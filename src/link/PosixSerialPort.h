@@ -19,6 +19,7 @@
 // A device that vanishes (EIO, ENXIO, ENODEV, hang-up) marks the port down
 // once; from then on every call returns at once without touching it.
 #include "link/PortDevice.h"
+#include "link/Termios2.h"
 #include "link/ThreadSafety.h"
 
 #include <atomic>
@@ -67,6 +68,7 @@ private:
     int m_cancelFd = -1;
     std::chrono::microseconds m_charTime{0};
     int m_nOpenError = 0;  // owner's thread, like m_fd
+    termios2io::AppliedRate m_rate;  // owner's thread, like m_fd: undone at Close
 
     std::atomic<bool> m_bDown{false};
     std::atomic<bool> m_bCancelled{false};

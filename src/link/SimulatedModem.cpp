@@ -37,6 +37,7 @@ SimulatedModem::SimulatedModem(std::string_view mode)
     m_peer = MakeSimPeer(options);
     m_bDemo = options.mode == "demo";
     m_bLoopback = m_bDemo || options.mode == "loopback";
+    m_nFifo = static_cast<size_t>(std::clamp<long long>(options.Integer("fifo", 1), 1, 4096));
     m_charTime = SimCharTime(m_settings);
 }
 
@@ -154,11 +155,22 @@ SimulatedModem::Clock::time_point SimulatedModem::ScheduleLocked(std::string_vie
 {
     Clock::time_point t = std::max(after, m_rxScheduledUntil);
     Clock::time_point first = t + m_charTime;
+    const size_t firstNew = m_rx.size();
     for (char ch : bytes) {
         t += m_charTime;
         m_rx.push_back(Due{t, static_cast<uint8_t>(ch)});
     }
     m_rxScheduledUntil = t;
+    // A receive FIFO hands bytes over a group at a time: each becomes
+    // readable with the last of its group (or of this burst).
+    if (m_nFifo > 1 && m_rx.size() > firstNew) {
+        for (size_t i = firstNew; i < m_rx.size(); i += m_nFifo) {
+            const size_t end = std::min(i + m_nFifo, m_rx.size());
+            for (size_t k = i; k + 1 < end; ++k)
+                m_rx[k].when = m_rx[end - 1].when;
+        }
+        first = m_rx[std::min(firstNew + m_nFifo, m_rx.size()) - 1].when;
+    }
     m_changed.NotifyAll();
     return first;
 }

@@ -19,6 +19,11 @@
 // settings: lowering them for PTT keying is left to the link, so tests see
 // whether it does (the real port drops them itself as well, at once).
 //
+// "fifo=<N>" (any mode) hands received bytes over N at a time, as a UART's
+// receive FIFO does (a 16550 interrupts at 8 bytes): each byte becomes
+// readable with the last of its group, or of its burst. Default 1: each byte
+// at its own time.
+//
 // A keying trace for checks of the whole program: "sim:<mode>?trace=<path>"
 // appends one line per event to <path>, flushed at once:
 // "<microseconds since the device opened> <event> [detail]" with the events
@@ -135,6 +140,7 @@ private:
     bool m_bDtr GUARDED_BY(m_mutex) = false;
     int m_nOpens GUARDED_BY(m_mutex) = 0;
     // Set by the constructor, read-only after.
+    size_t m_nFifo = 1;   // "fifo=N": received bytes readable N at a time, as from a UART's FIFO
     std::string m_strTracePath;
     // Keying trace: open from Open to Close when a path was given.
     std::FILE* m_trace = nullptr;

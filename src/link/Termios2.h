@@ -13,13 +13,30 @@ namespace termios2io {
 // rate, inside what every RTTY receiver tolerates).
 uint32_t WholeBaud(const LineSettings& settings);
 
+// How the rate was set by ApplyLineSettings.
+struct AppliedRate {
+    // The rate the UART runs at, in hundredths of a baud.
+    uint32_t hundredths = 0;
+    // An exact rate went to the driver as its own divisor (the 8250/16550
+    // family takes one): RestoreDivisor must run before the device is closed,
+    // or the next program asking for 38400 baud would get this rate.
+    bool customDivisor = false;
+    int savedFlags = 0;
+    int savedDivisor = 0;
+};
+
 // Raw mode at the given settings: any baud, CS5/CS7/CS8 (6 for other sizes),
 // parity (none, odd, even, mark, space), one or two stop bits (two with five
 // data bits gives one and a half on the wire), receiver on, modem status
 // ignored, no flow control, zero bytes dropped on receive (not in the line
 // discipline: PosixSerialPort drops them), no output processing.
-// `keepLinesOnClose` clears HUPCL. False when the device refused.
-bool ApplyLineSettings(int fd, const LineSettings& settings, bool keepLinesOnClose);
+// `keepLinesOnClose` clears HUPCL. A rate that is not whole is set exactly
+// where the driver takes a divisor of its own (a UART of the 8250/16550
+// family: baud base / divisor, 115200 / 2535 = 45.44 baud), else as
+// WholeBaud. False when the device refused.
+bool ApplyLineSettings(int fd, const LineSettings& settings, bool keepLinesOnClose, AppliedRate* applied = nullptr);
+// Puts the driver's divisor setting back as it was before ApplyLineSettings.
+void RestoreDivisor(int fd, const AppliedRate& applied);
 // Clears HUPCL alone, so that closing the device does not drop (pulse) the
 // modem lines.
 bool ClearHangupOnClose(int fd);

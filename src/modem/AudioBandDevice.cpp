@@ -36,12 +36,8 @@ bool AudioBandDevice::IsBandValue(std::string_view value)
 bool AudioBandDevice::Open(const LineSettings& settings)
 {
     Close();
-    RttyParams params;
-    params.baud = BaudForLineRate(settings.baud);
-    params.dataBits = settings.dataBits;
-    params.stopBits = settings.dataBits == 5 ? 1.5 : 1.0;
     // The band's stations send their shifts as they are: no unshift on space.
-    params.usos = false;
+    const RttyParams params = RttyParamsForLine(settings, AudioDeviceValue{}, false);
     if (!params.Valid())
         return false;
     ChannelSettings channel;

@@ -14,6 +14,18 @@ std::optional<double> Number(std::string_view s)
     return v;
 }
 
+const char* PttName(AudioDeviceValue::Ptt ptt)
+{
+    switch (ptt) {
+    case AudioDeviceValue::Ptt::Rts: return "rts";
+    case AudioDeviceValue::Ptt::Dtr: return "dtr";
+    case AudioDeviceValue::Ptt::Cat: return "cat";
+    case AudioDeviceValue::Ptt::Cm108: return "cm108";
+    case AudioDeviceValue::Ptt::None: break;
+    }
+    return "none";
+}
+
 }  // namespace
 
 bool IsAudioDeviceValue(std::string_view value)
@@ -82,6 +94,10 @@ bool ParseAudioDeviceValue(std::string_view value, AudioDeviceValue& out)
                 out.ptt = AudioDeviceValue::Ptt::Rts;
             else if (arg == "dtr")
                 out.ptt = AudioDeviceValue::Ptt::Dtr;
+            else if (arg == "cat")
+                out.ptt = AudioDeviceValue::Ptt::Cat;
+            else if (arg == "cm108")
+                out.ptt = AudioDeviceValue::Ptt::Cm108;
             else if (arg == "none")
                 out.ptt = AudioDeviceValue::Ptt::None;
             else
@@ -122,7 +138,7 @@ std::string FormatAudioDeviceValue(const AudioDeviceValue& v)
         if (!v.playback.empty())
             add("playback", v.playback);
         if (v.ptt != AudioDeviceValue::Ptt::None)
-            add("ptt", v.ptt == AudioDeviceValue::Ptt::Rts ? "rts" : "dtr");
+            add("ptt", PttName(v.ptt));
         if (!v.pttDevice.empty())
             add("pttdev", v.pttDevice);
     }
@@ -159,4 +175,16 @@ RttyParams ApplyAudioOptions(const AudioDeviceValue& v, RttyParams p)
     if (v.usos)
         p.usos = *v.usos;
     return p;
+}
+
+RttyParams RttyParamsForLine(const LineSettings& line, const AudioDeviceValue& value, bool usosSetting)
+{
+    RttyParams params;
+    params.baud = BaudForLineRate(line.baud);
+    params.dataBits = line.dataBits;
+    params.stopBits = line.dataBits == 5 ? 1.5 : 1.0;
+    params.usos = usosSetting;
+    params = ApplyAudioOptions(value, params);
+    params.usos = params.usos && params.dataBits == 5;
+    return params;
 }

@@ -5,9 +5,12 @@
 // Options: mark=<Hz>, shift=<Hz> (negative: space below mark), reverse,
 // stop=<1|1.5|2>, afc=<0|1>, usos=<0|1>; for a sound card also
 // capture=<source name>, playback=<sink name> (empty or absent: the sound
-// server's default), ptt=<rts|dtr|none> (none: the radio's VOX) and
-// pttdev=<serial device path> whose RTS or DTR keys the radio. A comma
+// server's default), ptt=<rts|dtr|cat|cm108|none> (none: the radio's VOX;
+// cat: the rig's own PTT command through the program's rig; cm108: a GPIO of
+// a CM108 sound adapter) and pttdev=<device path>: the serial device whose
+// RTS or DTR keys the radio, or the CM108 adapter's /dev/hidrawN. A comma
 // followed by something that is not an option belongs to the path.
+#include "link/PortDevice.h"
 #include "modem/RttyParams.h"
 
 #include <optional>
@@ -26,7 +29,7 @@ struct AudioDeviceValue {
     bool card = false;                 // a live sound card ("audio:card")
     std::string capture;
     std::string playback;
-    enum class Ptt { None, Rts, Dtr };
+    enum class Ptt { None, Rts, Dtr, Cat, Cm108 };
     Ptt ptt = Ptt::None;
     std::string pttDevice;
 };
@@ -44,3 +47,8 @@ std::string FormatAudioDeviceValue(const AudioDeviceValue& value);
 // The options applied over `base` (which carries the defaults and the line's
 // baud and data bits).
 RttyParams ApplyAudioOptions(const AudioDeviceValue& value, RttyParams base);
+// What a sound-card port device opened with `line` sends and expects: the
+// teleprinter speed and data bits of the line (1.5 stop bits for Baudot),
+// the stored unshift-on-space setting, then the value's own options;
+// unshift on space only for Baudot. The caller checks Valid().
+RttyParams RttyParamsForLine(const LineSettings& line, const AudioDeviceValue& value, bool usosSetting);

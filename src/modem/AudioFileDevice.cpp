@@ -19,13 +19,7 @@ bool AudioFileDevice::Open(const LineSettings& settings)
     AudioDeviceValue value;
     if (!ParseAudioDeviceValue(m_value, value) || value.file.empty())
         return false;
-    RttyParams params;
-    params.baud = BaudForLineRate(settings.baud);
-    params.dataBits = settings.dataBits;
-    params.stopBits = settings.dataBits == 5 ? 1.5 : 1.0;
-    params.usos = m_usosSetting;
-    params = ApplyAudioOptions(value, params);
-    params.usos = params.usos && params.dataBits == 5;
+    const RttyParams params = RttyParamsForLine(settings, value, m_usosSetting);
     if (!params.Valid())
         return false;
     {

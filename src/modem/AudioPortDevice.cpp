@@ -1,11 +1,24 @@
 #include "modem/AudioPortDevice.h"
 
+#include <cmath>
+
 void AudioPortDevice::ResetForOpen(const RttyParams& params, Clock::time_point now)
 {
     m_bOpen = true;
     m_bCancelled = m_bWoken = m_bStop = m_bPtt = m_bDown = false;
     m_rx.clear();
+    m_lineParams = params;
     m_tx.Reset(params, now);
+}
+
+LineSettings AudioPortDevice::ActualLine(const LineSettings& asked) const
+{
+    MutexLock lock(m_mutex);
+    LineSettings s = asked;
+    s.baudHundredths = static_cast<uint32_t>(std::lround(m_lineParams.baud * 100.0));
+    s.parity = 0;
+    s.stopBits = m_lineParams.stopBits >= 2.0 ? 2 : (m_lineParams.stopBits > 1.0 ? 1 : 0);
+    return s;
 }
 
 PortEvents AudioPortDevice::WaitEvents()

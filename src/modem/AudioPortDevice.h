@@ -25,6 +25,10 @@ public:
     void Wake() override;
     void Cancel() override;
     bool IsDown() const override;
+    // The teleprinter line the modem runs: the exact speed ("45" is 45.45
+    // baud) and the stop bits it sends, so the link reckons its line times
+    // from what is on the air.
+    LineSettings ActualLine(const LineSettings& asked) const override;
 
     bool Ptt() const;
 
@@ -41,5 +45,6 @@ protected:
     bool m_bPtt GUARDED_BY(m_mutex) = false;
     bool m_bDown GUARDED_BY(m_mutex) = false;      // the device went away while open (WaitEvents: kDown)
     std::deque<uint8_t> m_rx GUARDED_BY(m_mutex);
+    RttyParams m_lineParams GUARDED_BY(m_mutex);   // what the latest open runs
     AudioTransmitter m_tx GUARDED_BY(m_mutex);
 };

@@ -1,7 +1,9 @@
 #include "modem/PttLineFor.h"
 
+#include "link/Cm108PttLine.h"
 #include "link/NoPttLine.h"
 #include "link/PosixSerialPort.h"
+#include "link/RigPttLine.h"
 #include "link/SerialPttLine.h"
 #include "link/SimulatedModem.h"
 
@@ -31,6 +33,10 @@ std::unique_ptr<PttLine> PttLineFor(const AudioDeviceValue& value)
 {
     if (value.ptt == AudioDeviceValue::Ptt::None)
         return std::make_unique<NoPttLine>();
+    if (value.ptt == AudioDeviceValue::Ptt::Cat)
+        return RigPttLine::Cat();
+    if (value.ptt == AudioDeviceValue::Ptt::Cm108)
+        return std::make_unique<Cm108PttLine>(value.pttDevice);
     if (value.pttDevice.empty())
         return std::make_unique<UnchosenPttLine>();
     const std::string_view path = value.pttDevice;

@@ -1,9 +1,10 @@
 #pragma once
 // The PTT line a sound-card port's device value asks for: "ptt=rts" or
 // "ptt=dtr" of the serial device "pttdev=" (a "sim:" value keys the simulated
-// modem's lines, which keep a trace), or "ptt=none" for the radio's VOX. New
-// ways of keying (a rig's CAT command, a CM108 sound card's GPIO) are added
-// here, behind the PttLine interface.
+// modem's lines, which keep a trace), "ptt=cat" for the rig's own PTT command
+// through the program's rig (no rig set up: it never opens), "ptt=cm108" for
+// a GPIO of the CM108 adapter "pttdev=/dev/hidrawN", or "ptt=none" for the
+// radio's VOX.
 #include "link/PttLine.h"
 #include "modem/AudioDeviceValue.h"
 

@@ -40,13 +40,7 @@ bool SoundCardDevice::Open(const LineSettings& settings)
     AudioDeviceValue value;
     if (!ParseAudioDeviceValue(m_value, value) || !value.card)
         return Fail(EINVAL, "not a sound-card device value");
-    RttyParams params;
-    params.baud = BaudForLineRate(settings.baud);
-    params.dataBits = settings.dataBits;
-    params.stopBits = settings.dataBits == 5 ? 1.5 : 1.0;
-    params.usos = m_usosSetting;
-    params = ApplyAudioOptions(value, params);
-    params.usos = params.usos && params.dataBits == 5;
+    const RttyParams params = RttyParamsForLine(settings, value, m_usosSetting);
     if (!params.Valid())
         return Fail(EINVAL, "the speed, tones or framing are out of range");
     LiveAudioBackend* backend = ProgramLiveAudio();
@@ -150,7 +144,8 @@ void SoundCardDevice::OnCapture(const float* samples, size_t count)
         tap.SetTones(m_rxParams.MarkTone(), m_rxParams.SpaceTone());
     }
     if (m_ptt->IsDown()) {
-        OnDown("the PTT device " + m_pttName + " has gone away");
+        OnDown(m_pttName.empty() ? std::string("the PTT line has gone away")
+                                 : "the PTT device " + m_pttName + " has gone away");
         return;
     }
     m_demod->Process(samples, count);

@@ -12,8 +12,10 @@
 //   takes (AudioTransmitter, live); "drained" only once the stream has
 //   played the last sample of the last write, so PTT never cuts the last
 //   character;
-// - RTS is PTT: it drives the PttLine (raised before any audio, dropped after
-//   the audio has faded), and the transmitter plays only while it is up.
+// - RTS is PTT: it drives the PttLine (raised before the transmitter makes a
+//   sound, dropped as its sound fades out), and the transmitter plays only
+//   while it is up. The link's keying rules give the 100 ms before the first
+//   character and after the last one has been played.
 //
 // A device that goes away (capture or playback device unplugged, sound server
 // gone, PTT device gone) puts the port down: WaitEvents reports kDown, PTT is

@@ -56,11 +56,16 @@ void ReceiveDisplay::Stop()
 
 void ReceiveDisplay::Notify()
 {
+    bool waiting = false;
     {
         MutexLock hold(m_mutex);
         m_bNotified = true;
+        // A thread that is busy or resting after a pass looks at the flag
+        // before it waits again: waking it would only cost a switch.
+        waiting = m_bIdle;
     }
-    m_wake.NotifyOne();
+    if (waiting)
+        m_wake.NotifyOne();
 }
 
 void ReceiveDisplay::SetPageWidth(int stored)
@@ -93,15 +98,26 @@ void ReceiveDisplay::Run()
 {
     bool more = false;
     MutexLock lock(m_mutex);
+    auto lastPass = std::chrono::steady_clock::time_point{};
     for (;;) {
         m_bIdle = !more && !m_bNotified;
         while (!m_bStop && !m_bNotified && !more)
             m_wake.Wait(lock);
         m_bIdle = false;
+        if (!more && !m_bStop) {
+            // New text: rest out what is left of the rest after the last
+            // pass. Text arriving meanwhile gathers in the source and one
+            // pass takes it, so a fast line costs a hundred passes and
+            // repaints a second at most instead of one per character.
+            const auto restEnds = lastPass + kRestAfterPass;
+            while (!m_bStop && std::chrono::steady_clock::now() < restEnds)
+                m_wake.WaitUntil(lock, restEnds);
+        }
         if (m_bStop)
             return;
         m_bNotified = false;
         lock.Unlock();
+        lastPass = std::chrono::steady_clock::now();
         RunPass(&more);
         lock.Lock();
     }

@@ -1,9 +1,11 @@
 #pragma once
 // The display thread of a port-owning pane (the receive page and the TNC
 // terminal): takes received text from a source, cuts it into lines with the
-// pane's DisplayPass and asks the user-interface thread to repaint. It never spins: it sleeps on a condition variable until Notify()
-// (the link's data-ready callback) or until a pass left work behind, so text
-// appears within one pass of its arrival and an idle page costs nothing.
+// pane's DisplayPass and asks the user-interface thread to repaint. It never
+// spins: it sleeps on a condition variable until Notify() (the link's
+// data-ready callback) or until a pass left work behind, so text appears
+// within one pass (and at most one rest, kRestAfterPass) of its arrival and an
+// idle page costs nothing.
 //
 // Thread rule: Start(), Stop(), SetPageWidth(), SetByteSize(), TakeRepaint()
 // and RefreshIdlePoll() are called on the user-interface thread; Notify() from
@@ -16,6 +18,7 @@
 #include "link/ThreadSafety.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -26,6 +29,12 @@ class TickSource;
 class ReceiveDisplay {
 public:
     using RepaintHook = std::function<void()>;
+
+    // After a pass the thread rests this long before it takes newly notified
+    // text (the lines a pass leaves behind follow at once). Text that waits
+    // for a screen no faster than this loses nothing by it, and a 19,200 baud
+    // line no longer costs a pass, a switch and a repaint per character.
+    static constexpr std::chrono::milliseconds kRestAfterPass{10};
 
     // `lastPoll` and `lastReceive` are the owner's tick stamps: the time of the
     // latest pass, and of the latest pass that took text. They outlive this.

@@ -54,6 +54,8 @@ TEST(PortState, NoneOpenSimulatedAndVanishedAreToldApart)
     s.vanished = true;
     EXPECT_EQ(ConditionOf(s), PortCondition::Down);
     EXPECT_NE(DescribePortState(s).find("has gone away"), std::string::npos);
+    s.reason = "capture device unplugged";
+    EXPECT_NE(DescribePortState(s).find("has gone away (capture device unplugged)."), std::string::npos);
 }
 
 TEST(DeviceChoice, UsbAdaptersAreListedUnderTheirStableNameWithWhatTheSystemKnows)

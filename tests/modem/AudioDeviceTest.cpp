@@ -59,7 +59,15 @@ TEST(AudioDeviceValue, SoundCardValueSurvivesFormatAndParse)
     EXPECT_EQ(back.markHz, 1275.0);
     EXPECT_EQ(back.reverse, true);
     EXPECT_EQ(back.usos, false);
-    EXPECT_FALSE(ParseAudioDeviceValue("audio:card,ptt=cat", v));
+    EXPECT_FALSE(ParseAudioDeviceValue("audio:card,ptt=vox", v));
+    for (const auto& [text, ptt] : {std::pair{"cat", AudioDeviceValue::Ptt::Cat},
+                                    std::pair{"cm108", AudioDeviceValue::Ptt::Cm108}}) {
+        ASSERT_TRUE(ParseAudioDeviceValue(std::string("audio:card,pttdev=/dev/hidraw1,ptt=") + text, v));
+        EXPECT_EQ(v.ptt, ptt);
+        ASSERT_TRUE(ParseAudioDeviceValue(FormatAudioDeviceValue(v), back));
+        EXPECT_EQ(back.ptt, ptt);
+        EXPECT_EQ(back.pttDevice, "/dev/hidraw1");
+    }
 
     AudioDeviceValue file;
     ASSERT_TRUE(ParseAudioDeviceValue("audio:shift=-170,file=/tmp/a,b.wav", file));

@@ -179,6 +179,46 @@ TEST(SoundCardDevice, PttUpBeforeTheFirstSampleDownAfterTheLastIsPlayedAndTheTai
     }
 }
 
+TEST(SoundCardDevice, DrainedOnlyWhenThePlayedCountCoversTheLastSample)
+{
+    FakeLiveAudio::Options manual;
+    manual.realTimePlayback = false;
+    FakeServer server(manual);
+    SoundCardDevice dev("audio:card,ptt=none", false);
+    LineSettings s;
+    s.baud = 100;
+    s.dataBits = 5;
+    ASSERT_TRUE(dev.Open(s));
+    // The link reckons with the line on the air: 7.5 bits at 100 baud.
+    EXPECT_EQ(LineCharTime(dev.ActualLine(s)), std::chrono::microseconds(75000));
+    const auto silent = [](const std::vector<float>& v) {
+        return std::all_of(v.begin(), v.end(), [](float x) { return x == 0.0f; });
+    };
+    EXPECT_TRUE(silent(server.fake->Pull(480)));   // unkeyed: silence
+    dev.SetRts(true);
+    const uint8_t codes[4] = {0x1F, 0x0A, 0x15, 0x0A};
+    ASSERT_EQ(dev.Write(codes, 4, 1000), 4u);
+    // Four frames of 7.5 bits at 100 baud, 480 samples a bit, then mark.
+    const uint64_t end = 480 + 4 * 15 * 480 / 2;
+    const std::vector<float> out = server.fake->Pull(end - 480 + 4800);
+    EXPECT_FALSE(silent(std::vector<float>(out.end() - 480, out.end())));   // keyed and idle: mark
+    const auto drainedAfterWake = [&] {
+        dev.Wake();
+        return (dev.WaitEvents().flags & PortEvents::kDrained) != 0;
+    };
+    server.fake->SetPlayedFrames(end - 1);
+    EXPECT_FALSE(drainedAfterWake());
+    server.fake->SetPlayedFrames(end);
+    dev.Wake();
+    const PortEvents ev = dev.WaitEvents();
+    EXPECT_TRUE(ev.flags & PortEvents::kDrained);
+    EXPECT_EQ(ev.drainedWrites, 1u);
+    dev.SetRts(false);
+    server.fake->Pull(480);   // the fade
+    EXPECT_TRUE(silent(server.fake->Pull(480)));
+    dev.Close();
+}
+
 TEST(SoundCardDevice, ReceivedAudioArrivesAsTextAndTheTapRetunesBoth)
 {
     const std::string text = "CQ TEST DE W1AW 599 001";
@@ -283,6 +323,7 @@ TEST(SoundCardDevice, AFailedOpenTellsWhyInTheShownPortState)
          "PTT device /nonexistent/ttyUSB7: No such file or directory"},
         {true, "audio:card,ptt=dtr", "No PTT device chosen"},
         {true, "audio:card,ptt=rts,pttdev=" + pty.Path(), ""},
+        {true, "audio:card,ptt=dtr,pttdev=sim:plain", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);

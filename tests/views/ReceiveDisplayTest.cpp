@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -164,6 +165,26 @@ TEST(ReceiveDisplay, RepaintRequestsAreCoalescedUntilTaken)
     for (int i = 0; i < 50; ++i)
         expected += i ? "\n L" : " L";
     EXPECT_EQ(h.cutter.TakeCompleted(), expected);
+}
+
+TEST(ReceiveDisplay, TextTricklingInFasterThanTheRestIsGatheredIntoFewPassesAndNoneIsLost)
+{
+    Harness h;
+    ASSERT_TRUE(h.display.Start());
+    const auto start = std::chrono::steady_clock::now();
+    std::string sent;
+    for (int i = 0; i < 60; ++i) {   // within the page width: one current line
+        const std::string c(1, static_cast<char>('A' + i % 26));
+        sent += c;
+        h.source.Append(c);
+        h.display.Notify();
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    ASSERT_TRUE(h.WaitFor([&] { return h.cutter.CurrentLine() == " " + sent; }));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    // Passes that take new text are at least the rest apart (a lower bound on
+    // their spacing, whatever the machine's speed).
+    EXPECT_LE(h.source.ReadyQueries(), elapsed / ReceiveDisplay::kRestAfterPass + 2);
 }
 
 TEST(ReceiveDisplay, NarrowerPageWidthCutsPendingTextWithoutNewData)

@@ -177,3 +177,21 @@ TEST_F(TapeFilesTest, ExportFailuresGiveTheSystemText)
         EXPECT_FALSE(error.empty());
     }
 }
+
+TEST_F(TapeFilesTest, AFolderAPipeOrADeviceIsRefusedAtOnceInsteadOfWaitedOn)
+{
+    // A pipe without a writer would block the open, and a device like
+    // /dev/zero never ends: neither may hold up the window.
+    const std::string fifo = dir + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        int error;
+    } cases[] = {{fifo, EINVAL}, {"/dev/zero", EINVAL}, {dir, EISDIR}};
+    for (const auto& c : cases) {
+        TapeReader reader;
+        int error = 0;
+        EXPECT_FALSE(reader.Open(c.path, &error)) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+    }
+}

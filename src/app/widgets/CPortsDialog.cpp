@@ -82,10 +82,12 @@ CPortsDialog::CPortsDialog(CVELTRANApp& app, const PortsDialogStatus& status, QW
 {
     setWindowTitle(QStringLiteral("COM Port Selection"));
     m_fontChooser = &PaneFontDialog::Choose;
-    m_deviceChooser = [](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
-        DeviceChooserDialog chooser(port, current, p);
+    m_deviceChooser = [this](QWidget* p, int port, const std::string& current) -> std::optional<std::string> {
+        DeviceChooserDialog chooser(port, current, p, m_bSetupForRtty);
+        chooser.SetRigSettings(m_rig ? *m_rig : LoadRigSettings(m_app.Settings()));
         if (chooser.exec() != QDialog::Accepted)
             return std::nullopt;
+        m_rig = chooser.Rig();
         return chooser.Value();
     };
     m_message = [](QWidget* p, const QString& text) { QMessageBox::warning(p, QStringLiteral("VELTRAN"), text); };
@@ -279,6 +281,11 @@ void CPortsDialog::accept()
             m_remapped.insert(port);
         s.PutText(keys::kDevices, keys::DeviceKey(port), device);
     }
+    // Another rig or PTT line: the RTTY port reopens keyed through it.
+    if (m_rig && *m_rig != LoadRigSettings(s)) {
+        SaveRigSettings(s, *m_rig);
+        m_remapped.insert(p->rttyPort);
+    }
     QDialog::accept();
 }
 
@@ -299,6 +306,7 @@ void CPortsDialog::ChooseDevice(QComboBox* list)
     const auto pending = m_devices.find(port);
     const std::string current =
         pending != m_devices.end() ? pending->second : DevicePathForPort(m_app.Settings(), port);
+    m_bSetupForRtty = list == m_rttyPort;
     const std::optional<std::string> chosen = m_deviceChooser(this, port, current);
     if (chosen && !chosen->empty())
         m_devices[port] = *chosen;

@@ -8,6 +8,7 @@
 // after OK.
 #include "app/PaneFontChoice.h"
 #include "app/PortsSettings.h"
+#include "app/RigSettings.h"
 
 #include <QDialog>
 #include <functional>
@@ -51,7 +52,8 @@ public:
     // The values as the controls give them (stored values kept where a
     // control has no selection); nothing when a page width is refused.
     std::optional<PortsSettings> Collect();
-    // After OK: the port numbers "Port Setup" gave another device.
+    // After OK: the port numbers "Port Setup" gave another device (and the
+    // RTTY port when the rig or its PTT line changed).
     std::set<int> RemappedPorts() const { return m_remapped; }
 
 public slots:
@@ -69,6 +71,8 @@ private:
     PortsSettings m_loaded;
     std::map<int, std::string> m_devices;  // "Port Setup" choices, written on OK
     std::set<int> m_remapped;
+    bool m_bSetupForRtty = false;  // the chooser now open is the RTTY port's (it may offer a sound card)
+    std::optional<RigSettings> m_rig;      // the chooser's rig fields, written on OK
 
     QComboBox* m_rttyPort = nullptr;
     QPushButton* m_rttySetup = nullptr;

@@ -2,6 +2,8 @@
 
 #include "app/DeviceChoice.h"
 #include "app/widgets/FskKeyingBox.h"
+#include "app/widgets/SoundCardPage.h"
+#include "app/widgets/RigSettingsBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -38,14 +40,16 @@ std::vector<SerialDeviceInfo> PresentDevices()
 
 }  // namespace
 
-DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, QWidget* parent) : QDialog(parent)
+DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, QWidget* parent, bool rttyPort)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Port Setup: COM%1").arg(port));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Devices present (pick one, or type any path below):"), this));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("devices"));
-    for (const DeviceEntry& e : DeviceEntries(PresentDevices())) {
+    const std::vector<DeviceEntry> entries = DeviceEntries(PresentDevices());
+    for (const DeviceEntry& e : entries) {
         auto* item = new QListWidgetItem(QString::fromLocal8Bit(e.label.c_str()), m_list);
         item->setData(Qt::UserRole, QString::fromLocal8Bit(e.value.c_str()));
     }
@@ -69,6 +73,19 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
             m_path->setText(item->data(Qt::UserRole).toString());
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    if (rttyPort) {
+        m_soundCard = new SoundCardPage(current, entries, this);
+        layout->addWidget(m_soundCard);
+        const auto serialUsable = [this](bool card) {
+            m_list->setEnabled(!card);
+            m_path->setEnabled(!card);
+            m_fsk->setEnabled(!card);
+        };
+        serialUsable(m_soundCard->IsChosen());
+        connect(m_soundCard, &SoundCardPage::ChosenChanged, this, serialUsable);
+    }
+    m_rig = new RigSettingsBox(this);
+    layout->addWidget(m_rig);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceChooserDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -77,11 +94,28 @@ DeviceChooserDialog::DeviceChooserDialog(int port, const std::string& current, Q
 
 std::string DeviceChooserDialog::Value() const
 {
+    if (m_soundCard && m_soundCard->IsChosen())
+        return m_soundCard->Form().Value();
     return m_fsk->Wrap(Std(m_path->text().trimmed()));
+}
+
+void DeviceChooserDialog::SetRigSettings(const RigSettings& rig)
+{
+    m_rig->SetSettings(rig);
+}
+
+RigSettings DeviceChooserDialog::Rig() const
+{
+    return m_rig->Settings();
 }
 
 void DeviceChooserDialog::accept()
 {
+    if (m_soundCard && m_soundCard->IsChosen()) {
+        if (m_soundCard->CheckForOk().isEmpty())
+            QDialog::accept();
+        return;
+    }
     // An empty value would map the port to nothing at all.
     if (m_path->text().trimmed().isEmpty()) {
         m_path->setFocus();

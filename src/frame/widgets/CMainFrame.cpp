@@ -4,6 +4,7 @@
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
+#include "app/RigSettings.h"
 #include "app/SettingsStore.h"
 #include "frame/LockKeys.h"
 #include "frame/Placement.h"
@@ -13,7 +14,10 @@
 #include "frame/widgets/FrameDialogCommands.h"
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
+#include "frame/widgets/RigStatusPane.h"
 #include "frame/widgets/SplitKeyboardMover.h"
+#include "frame/widgets/TuningDock.h"
+#include "modem/AudioTap.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
@@ -117,6 +121,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
                                        return PortsDialogStatus{DescribePortState(rtty), DescribePortState(tnc)};
                                    },
                                    [this](const std::set<int>& remapped) { OnPortsConfirmed(remapped); }});
+    m_tuningDock = new TuningDock(RttyAudioTap(), app.Settings(), this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_tuningDock);
     UpdatePortStatus();
 
     m_splitMover = new SplitKeyboardMover(m_wndSplitter, *this, this);
@@ -124,6 +130,8 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
     // A device that goes away while open shows as down within one period.
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdatePortStatus);
+    // The tuning display comes and goes with the RTTY port's sound card.
+    connect(&m_updateTimer, &QTimer::timeout, m_tuningDock, &TuningDock::RefreshShown);
     m_updateTimer.start(kUpdatePeriodMs);
     RefreshTitle();
     UpdateCommandStates();
@@ -284,6 +292,7 @@ void CMainFrame::CreateStatusBar()
                                "CAP",
                                "NUM",
                                "SCRL"};
+    bar->addPermanentWidget(new RigStatusPane(bar));   // the rig's dial frequency
     for (int i = 1; i < 10; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPane%1").arg(i));
@@ -400,6 +409,7 @@ void CMainFrame::OnPortsConfirmed(const std::set<int>& remapped)
         if (link && remapped.count(static_cast<int>(link->m_nPort)))
             link->Connect(false);
     }
+    ApplyProgramRig(m_app.Settings());   // a new rig before a port keyed through it opens
     if (m_view)
         m_view->ApplyPortSettings();
     if (m_view2)

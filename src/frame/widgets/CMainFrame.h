@@ -46,6 +46,7 @@ class QSplitter;
 class QToolBar;
 class HelpWindow;
 class SplitKeyboardMover;
+class TuningDock;
 
 class CMainFrame : public QMainWindow, public FrameStatus, private CommandTarget {
     Q_OBJECT
@@ -173,6 +174,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
+    TuningDock* m_tuningDock = nullptr;
     QTimer m_updateTimer;
     // The stored outer size, until the window manager's frame is known and the
     // inner size has been set to fit it (or a short while after the first show).

@@ -9,7 +9,9 @@
 #include "frame/widgets/FrameIcons.h"
 #include "frame/widgets/HelpWindow.h"
 #include "frame/widgets/SplitKeyboardMover.h"
+#include "frame/widgets/TuningDock.h"
 #include "macros/widgets/CMacroSheet.h"
+#include "modem/AudioTap.h"
 #include "views/widgets/CVELTRANView.h"
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/CVELTRANView3.h"
@@ -43,6 +45,7 @@ bool IsCheckable(int id)
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_FUNCTION_BAR:
     case ID_VIEW_STATUS_BAR:
+    case ID_VIEW_TUNING:
     case ID_TOOLS_TRANSMIT:
     case ID_TOOLS_RECEIVE:
     case ID_TOOLS_SEND_RECEIVE:
@@ -113,7 +116,7 @@ void CMainFrame::CreateMenus()
     add(edit, {ID_EDIT_MACROS, 0, ID_EDIT_SWAP_FIGS, ID_EDIT_SWAP_LINE, 0, ID_EDIT_CLEAR_SCREEN});
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    add(view, {ID_VIEW_TOOLBAR, ID_VIEW_FUNCTION_BAR, ID_VIEW_STATUS_BAR, 0, ID_WINDOW_SPLIT});
+    add(view, {ID_VIEW_TOOLBAR, ID_VIEW_FUNCTION_BAR, ID_VIEW_STATUS_BAR, ID_VIEW_TUNING, 0, ID_WINDOW_SPLIT});
 
     // No mnemonic on T: Alt+T is the Transmit accelerator, which must win.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("T&ools"));
@@ -252,6 +255,11 @@ bool CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
     case ID_VIEW_FUNCTION_BAR:
         state.checked = m_bFuncBar;
         return true;
+    case ID_VIEW_TUNING:
+        // Only a sound card has anything to show.
+        state.enabled = RttyAudioTap().IsActive();
+        state.checked = m_tuningDock->Wanted();
+        return true;
     default:
         if (IsRecentFile(id)) {
             state.enabled = static_cast<size_t>(id - ID_FILE_MRU_FILE1) < m_docs.Recent().Files().size();
@@ -293,6 +301,9 @@ bool CMainFrame::OnFrameCommand(int id)
         return true;
     case ID_VIEW_FUNCTION_BAR:
         ToggleFunctionBar();
+        return true;
+    case ID_VIEW_TUNING:
+        m_tuningDock->SetWanted(!m_tuningDock->Wanted());
         return true;
     case ID_WINDOW_SPLIT:
         m_splitMover->Start();

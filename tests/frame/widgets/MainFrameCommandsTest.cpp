@@ -48,7 +48,7 @@ TEST_F(MainFrameCommands, EveryMenuCommandCarriesItsTextPromptAndTip)
         EXPECT_EQ(a->statusTip().toStdString(), c.prompt) << c.id;
         EXPECT_EQ(a->toolTip().toStdString(), c.toolTip) << c.id;
     }
-    EXPECT_EQ(menuItems, 42);
+    EXPECT_EQ(menuItems, 43);
     // Commands raised only by the panes have no menu item.
     EXPECT_FALSE(menu.count(ID_REPEAT_LAST));
     EXPECT_FALSE(menu.count(ID_DUPLICATE));

@@ -142,7 +142,7 @@ TEST_F(PortFault, ModemVanishingWhileReceivingOrKeyedShowsDownAndReappliesWithNo
 
 // A USB adapter unplugged and plugged in again comes back under its stable
 // name (a symlink, as /dev/serial/by-id has) pointing at a new device node.
-TEST_F(PortFault, AdapterReplugggedUnderItsStableNameReopensOnTheNewDevice)
+TEST_F(PortFault, AdapterPluggedInAgainUnderItsStableNameReopensOnTheNewDevice)
 {
     auto first = std::make_unique<Pty>();
     ASSERT_TRUE(first->Ok());

@@ -17,8 +17,10 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 #include "support/ModalDriver.h"
@@ -233,6 +235,22 @@ TEST_F(TransmitSendsTest, ReportAppendsTheAdifRecordOfAnAsciiContact)
     EXPECT_EQ(log, line + "\r\n" + line + "\r\n");
     EXPECT_EQ(line.rfind("<operator:0><call:6>DL0ABC<time_on:4:t>", 0), 0u) << line;
     EXPECT_NE(line.find("<band:3>10M<mode:4>RTTY<submode:4>ASCI<eor>"), std::string::npos) << line;
+}
+
+TEST_F(TransmitSendsTest, APlainReportStillReachesTheLoggerAsAdifWithTheRigsBand)
+{
+    QUdpSocket logger;
+    ASSERT_TRUE(logger.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    settings.Put(keys::UseADIF, 0);
+    settings.Put(keys::LoggerUdp, 1);
+    settings.Put(keys::LoggerPort, logger.localPort());
+    doc.SetReportFrequencySource([] { return std::optional<double>(14'085'000.0); });
+    Make();
+    ASSERT_TRUE(tv->OnCommand(ID_FILE_REPORT));
+    EXPECT_EQ(ReadFile("REPORT.TXT").find('<'), std::string::npos);
+    ASSERT_TRUE(logger.hasPendingDatagrams() || logger.waitForReadyRead(5000));
+    const QByteArray datagram = logger.receiveDatagram().data();
+    EXPECT_TRUE(datagram.contains("<band:3>20M<freq:9>14.085000<mode:4>RTTY")) << datagram.toStdString();
 }
 
 TEST_F(TransmitSendsTest, PlainReportExpandsTheTemplate)

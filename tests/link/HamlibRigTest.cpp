@@ -1,0 +1,172 @@
+// The rig through Hamlib against a real rigctld (Hamlib's dummy rig): the
+// dial frequency arrives, CAT PTT follows the link's keying, and a daemon
+// that dies shows the rig down without holding anyone up, and back when it
+// returns.
+#include "link/Cm108PttLine.h"
+#include "link/HamlibRig.h"
+#include "link/PttRoutedPort.h"
+#include "link/RigPttLine.h"
+#include "LinkTestSupport.h"
+#include "support/Rigctld.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using namespace linktest;
+
+// A hang detector for "the rig's thread gets there": the rig polls every 100 ms.
+bool Eventually(const std::function<bool()>& done)
+{
+    const auto deadline = Clock::now() + 10s;
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+std::shared_ptr<HamlibRig> RigOn(const Rigctld& daemon)
+{
+    HamlibRigConfig config;
+    config.model = HamlibRigConfig::kNetRigctl;
+    config.port = daemon.Address();
+    config.pollInterval = 100ms;
+    return std::make_shared<HamlibRig>(config);
+}
+
+TEST(HamlibRig, ReadsTheDialFrequencyAndModeSetOnTheRig)
+{
+    RIGCTLD_OR_SKIP();
+    Rigctld daemon;
+    ASSERT_TRUE(daemon.Running());
+    ASSERT_EQ(daemon.Command("F 14085000"), "RPRT 0");
+    ASSERT_EQ(daemon.Command("M USB 2400"), "RPRT 0");
+    auto rig = RigOn(daemon);
+    EXPECT_TRUE(Eventually([&] { return rig->Reading().frequencyHz == 14085000; }));
+    const RigReading r = rig->Reading();
+    EXPECT_FALSE(r.down) << r.reason;
+    EXPECT_EQ(r.mode, "USB");
+}
+
+TEST(HamlibRig, UnknownModelIsDownWithAReason)
+{
+    HamlibRigConfig config;
+    config.model = 999999;
+    HamlibRig rig(config);
+    EXPECT_TRUE(Eventually([&] { return rig.Reading().reason.find("999999") != std::string::npos; }));
+    EXPECT_TRUE(rig.IsDown());
+}
+
+// The link keys through the port's RTS as always; the decorator hands that to
+// the rig, whose PTT (as rigctld reports it) must be on before the first
+// character is written and stay on until the last one has left the line.
+TEST(HamlibRig, CatPttFollowsTheLinksKeyingTimeline)
+{
+    RIGCTLD_OR_SKIP();
+    Rigctld daemon;
+    ASSERT_TRUE(daemon.Running());
+    auto rig = RigOn(daemon);
+    ASSERT_TRUE(Eventually([&] { return !rig->IsDown(); }));
+
+    WatchedLink watched;
+    auto modem = std::make_shared<SimulatedModem>("");
+    watched.link.SetDeviceOpener([&](int) {
+        return std::make_unique<PttRoutedPort>(std::make_unique<SharedPortDevice>(modem),
+                                               std::make_unique<RigPttLine>(rig));
+    });
+    SerialLink& link = watched.link;
+    link.m_nBaud = 300;
+    link.m_nByteSize = 5;
+    link.m_bPttKeying = 1;
+    link.Connect(true);
+    ASSERT_TRUE(link.IsOpen());
+
+    // rigctld's PTT sampled on connections of its own while the link sends.
+    std::vector<std::pair<Clock::time_point, bool>> samples;
+    std::atomic<bool> sampling{true};
+    std::thread sampler([&] {
+        while (sampling) {
+            if (const auto on = daemon.Ptt())
+                samples.emplace_back(Clock::now(), *on);
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    std::string text = "RYRYRY";
+    link.SendText(text);
+    const bool finished = Eventually([&] { return SimLink::CountWrites(modem->Log()) > 0 && !link.m_bKeyed; });
+    std::this_thread::sleep_for(150ms);
+    sampling = false;
+    sampler.join();
+    ASSERT_TRUE(finished);
+
+    const auto log = modem->Log();
+    const auto writes = OfKind(log, SimEvent::Kind::Write);
+    ASSERT_FALSE(writes.empty());
+    std::optional<Clock::time_point> firstOn, lastOn;
+    for (const auto& [t, on] : samples) {
+        if (on && !firstOn)
+            firstOn = t;
+        if (on)
+            lastOn = t;
+    }
+    ASSERT_TRUE(firstOn.has_value()) << "the rig never reported PTT on";
+    EXPECT_LT(*firstOn, writes.front().time);
+    EXPECT_GE(*lastOn, writes.back().ends);
+    EXPECT_FALSE(samples.back().second);
+    for (const SimEvent& e : OfKind(log, SimEvent::Kind::Rts))
+        EXPECT_FALSE(e.level) << "the port's own RTS must stay low";
+
+    link.Connect(false);
+    EXPECT_EQ(daemon.Ptt(), false);
+}
+
+TEST(HamlibRig, DaemonKilledMidSessionIsDownAndComesBack)
+{
+    RIGCTLD_OR_SKIP();
+    auto daemon = std::make_unique<Rigctld>();
+    ASSERT_TRUE(daemon->Running());
+    const int port = daemon->Port();
+    auto rig = RigOn(*daemon);
+    ASSERT_TRUE(Eventually([&] { return rig->Reading().frequencyHz != 0; }));
+
+    daemon->Kill();
+    EXPECT_TRUE(Eventually([&] { return rig->IsDown(); }));
+    EXPECT_FALSE(rig->Reading().reason.empty());
+    // Nobody waits on a dead rig: PTT requests are taken and the reading answers.
+    const auto before = Clock::now();
+    rig->SetPtt(true);
+    rig->SetPtt(false);
+    (void)rig->Reading();
+    EXPECT_LT(Clock::now() - before, 1s) << "a caller was held up by the dead rig";
+
+    daemon = std::make_unique<Rigctld>(port);
+    ASSERT_TRUE(daemon->Running());
+    ASSERT_EQ(daemon->Command("F 7080000"), "RPRT 0");
+    EXPECT_TRUE(Eventually([&] { return !rig->IsDown() && rig->Reading().frequencyHz == 7080000; }));
+    EXPECT_EQ(daemon->Ptt(), false);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Cm108PttLine, AMissingAdapterIsRefusedWithItsReason)
+{
+    for (const char* device : {"", "/nonexistent/hidraw9"}) {
+        Cm108PttLine line(device);
+        std::string error;
+        EXPECT_FALSE(line.Open(error));
+        EXPECT_NE(error.find(*device ? device : "No CM108"), std::string::npos) << error;
+        EXPECT_TRUE(line.IsDown());
+        line.Set(true);   // ignored, and harmless
+        EXPECT_FALSE(line.IsKeyed());
+    }
+}
+
+}  // namespace
