@@ -31,7 +31,7 @@ bool Cm108PttLine::Open(std::string& error)
         return false;
     }
     m_keyed = false;
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_rig = std::move(rig);
     return true;
 }
@@ -40,7 +40,7 @@ void Cm108PttLine::Close()
 {
     std::unique_ptr<HamlibRig> rig;
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         rig = std::move(m_rig);
     }
     m_keyed = false;
@@ -50,7 +50,7 @@ void Cm108PttLine::Close()
 
 void Cm108PttLine::Set(bool keyed)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     if (!m_rig)
         return;
     m_keyed = keyed;
@@ -59,6 +59,6 @@ void Cm108PttLine::Set(bool keyed)
 
 bool Cm108PttLine::IsDown() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return !m_rig || m_rig->IsDown();
 }

@@ -7,10 +7,10 @@
 // or forbidden /dev/hidrawN is refused with its reason. A line whose adapter
 // fails later (unplugged) reports IsDown.
 #include "link/PttLine.h"
+#include "link/ThreadSafety.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 class HamlibRig;
@@ -28,7 +28,7 @@ public:
 
 private:
     const std::string m_hidraw;
-    mutable std::mutex m_mutex;
-    std::unique_ptr<HamlibRig> m_rig;   // guarded by m_mutex; made by Open, dropped by Close
+    mutable Mutex m_mutex;
+    std::unique_ptr<HamlibRig> m_rig GUARDED_BY(m_mutex);   // made by Open, dropped by Close
     std::atomic<bool> m_keyed{false};
 };

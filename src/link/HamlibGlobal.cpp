@@ -15,15 +15,15 @@ int DropHamlibMessage(enum rig_debug_level_e, rig_ptr_t, const char*, va_list)
 
 }  // namespace
 
-std::mutex& HamlibGlobalMutex()
+Mutex& HamlibGlobalMutex()
 {
-    static std::mutex mutex;
+    static Mutex mutex;
     return mutex;
 }
 
 void QuietHamlib()
 {
-    static bool done = false;
+    static bool done = false;  // under HamlibGlobalMutex()
     if (done)
         return;
     done = true;

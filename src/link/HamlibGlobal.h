@@ -11,7 +11,7 @@
 // changes nothing and frees nothing, and no other thread sees the locale
 // change under it. The program formats and parses numbers without the C
 // locale (std::to_chars, QLocale), so "C" costs it nothing.
-#include <mutex>
+#include "link/ThreadSafety.h"
 
-std::mutex& HamlibGlobalMutex();
-void QuietHamlib();
+Mutex& HamlibGlobalMutex();
+void QuietHamlib() REQUIRES(HamlibGlobalMutex());

@@ -57,7 +57,7 @@ HamlibRig::HamlibRig(HamlibRigConfig config) : m_config(std::move(config))
     m_reading.down = true;
     m_reading.reason = "Connecting";
     {
-        std::lock_guard global(HamlibGlobalMutex());
+        MutexLock global(HamlibGlobalMutex());
         QuietHamlib();
     }
     m_thread = std::thread(&HamlibRig::Run, this);
@@ -66,51 +66,54 @@ HamlibRig::HamlibRig(HamlibRigConfig config) : m_config(std::move(config))
 HamlibRig::~HamlibRig()
 {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_stop = true;
     }
-    m_wake.notify_all();
+    m_wake.NotifyAll();
     if (m_thread.joinable())
         m_thread.join();
 }
 
 RigReading HamlibRig::Reading() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_reading;
 }
 
 bool HamlibRig::WaitFirstOpen(std::chrono::milliseconds limit) const
 {
-    std::unique_lock lock(m_mutex);
-    m_tried.wait_for(lock, limit, [this] { return m_bTried; });
+    MutexLock lock(m_mutex);
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!m_bTried && m_tried.WaitUntil(lock, until)) {
+    }
     return m_bTried && !m_reading.down;
 }
 
 void HamlibRig::SetPtt(bool on)
 {
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_pttWanted = on;
         m_pttPending = true;
         m_pttUsed = true;
     }
-    m_wake.notify_all();
+    m_wake.NotifyAll();
 }
 
 void HamlibRig::Run()
 {
     Session s;
     {
-        std::lock_guard global(HamlibGlobalMutex());
+        MutexLock global(HamlibGlobalMutex());
         s.rig = rig_init(static_cast<rig_model_t>(m_config.model));
     }
     if (!s.rig) {
-        std::unique_lock lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_reading.reason = "Unknown rig model " + std::to_string(m_config.model);
         m_bTried = true;
-        m_tried.notify_all();
-        m_wake.wait(lock, [this] { return m_stop; });
+        m_tried.NotifyAll();
+        while (!m_stop)
+            m_wake.Wait(lock);
         return;
     }
     SetConf(s.rig, "rig_pathname", m_config.port);
@@ -127,38 +130,32 @@ void HamlibRig::Run()
 
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextTick = Clock::now();
-    // Under the lock on entry and exit; Hamlib is called with it released.
-    // The rig is closed and opened again at the next tick.
-    const auto fail = [this, &s, &nextTick](std::unique_lock<std::mutex>& lock, int code) {
-        lock.unlock();
-        s.Close();
-        lock.lock();
-        m_reading.down = true;
-        const std::string& where = m_config.cm108Ptt ? m_config.pttDevice : m_config.port;
-        m_reading.reason = (where.empty() ? std::string() : where + ": ") + ErrorText(code);
+    // The rig closed after a fault is opened again at the next tick.
+    const auto fail = [this, &s, &nextTick](int code) REQUIRES(m_mutex) {
+        CloseAfterFault(s, code);
         nextTick = Clock::now() + m_config.pollInterval;
     };
 
-    std::unique_lock lock(m_mutex);
+    MutexLock lock(m_mutex);
     while (!m_stop) {
         if (!s.open) {
             if (Clock::now() < nextTick) {
-                m_wake.wait_until(lock, nextTick, [this] { return m_stop; });
+                m_wake.WaitUntil(lock, nextTick);
                 continue;
             }
-            lock.unlock();
+            lock.Unlock();
             int code = rig_open(s.rig);
             if (code == RIG_OK) {
                 s.open = true;
                 rig_set_cache_timeout_ms(s.rig, HAMLIB_CACHE_ALL, 0);
             }
-            lock.lock();
+            lock.Lock();
             const bool first = !m_bTried;
             m_bTried = true;
             if (code != RIG_OK) {
-                fail(lock, code);
+                fail(code);
                 if (first)
-                    m_tried.notify_all();
+                    m_tried.NotifyAll();
                 continue;
             }
             m_reading.down = false;
@@ -169,31 +166,31 @@ void HamlibRig::Run()
             if (m_pttUsed)
                 m_pttPending = true;
             if (first)
-                m_tried.notify_all();
+                m_tried.NotifyAll();
         }
         if (m_pttPending) {
             const bool on = m_pttWanted;
             m_pttPending = false;
-            lock.unlock();
+            lock.Unlock();
             const int code = rig_set_ptt(s.rig, RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF);
-            lock.lock();
+            lock.Lock();
             if (code != RIG_OK)
-                fail(lock, code);
+                fail(code);
             else
                 m_reading.pttOn = on;
             continue;
         }
         if (m_config.poll && Clock::now() >= nextTick) {
             nextTick = Clock::now() + m_config.pollInterval;
-            lock.unlock();
+            lock.Unlock();
             freq_t freq = 0;
             rmode_t mode = RIG_MODE_NONE;
             pbwidth_t width = 0;
             const int code = rig_get_freq(s.rig, RIG_VFO_CURR, &freq);
             const int modeCode = IsFault(code) ? RIG_OK : rig_get_mode(s.rig, RIG_VFO_CURR, &mode, &width);
-            lock.lock();
+            lock.Lock();
             if (IsFault(code) || IsFault(modeCode)) {
-                fail(lock, IsFault(code) ? code : modeCode);
+                fail(IsFault(code) ? code : modeCode);
                 continue;
             }
             if (code == RIG_OK && freq > 0)
@@ -202,18 +199,28 @@ void HamlibRig::Run()
                 m_reading.mode = rig_strrmode(mode);
             continue;
         }
-        const auto news = [this] { return m_stop || m_pttPending; };
+        // Woken by a request or the stop; the loop looks at both again.
         if (m_config.poll)
-            m_wake.wait_until(lock, nextTick, news);
+            m_wake.WaitUntil(lock, nextTick);
         else
-            m_wake.wait(lock, news);
+            m_wake.Wait(lock);
     }
     const bool release = m_pttUsed && s.open;
-    lock.unlock();
+    lock.Unlock();
     if (release)
         rig_set_ptt(s.rig, RIG_VFO_CURR, RIG_PTT_OFF);
     s.Close();
-    std::lock_guard global(HamlibGlobalMutex());
+    MutexLock global(HamlibGlobalMutex());
     rig_cleanup(s.rig);
     s.rig = nullptr;
+}
+
+void HamlibRig::CloseAfterFault(Session& s, int code)
+{
+    m_mutex.unlock();
+    s.Close();
+    m_mutex.lock();
+    m_reading.down = true;
+    const std::string& where = m_config.cm108Ptt ? m_config.pttDevice : m_config.port;
+    m_reading.reason = (where.empty() ? std::string() : where + ": ") + ErrorText(code);
 }

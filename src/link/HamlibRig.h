@@ -12,11 +12,10 @@
 // Closing: the thread releases PTT if it was ever asked for, closes the rig
 // and is joined; the destructor waits at most for one bounded Hamlib call.
 #include "link/Rig.h"
+#include "link/ThreadSafety.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -54,17 +53,20 @@ public:
 private:
     struct Session;   // the Hamlib handle; rig thread only
     void Run();
+    // After a failed call: closes the rig (with the lock let go, as every
+    // Hamlib call is) and shows it down with Hamlib's reason.
+    void CloseAfterFault(Session& s, int code) REQUIRES(m_mutex);
 
     const HamlibRigConfig m_config;
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;            // the rig's thread waits on it
-    mutable std::condition_variable m_tried;   // WaitFirstOpen waits on it
-    bool m_bTried = false;         // guarded by m_mutex: the first open has been tried
-    RigReading m_reading;          // guarded by m_mutex
-    bool m_pttWanted = false;      // guarded by m_mutex: the latest request
-    bool m_pttPending = false;     // guarded by m_mutex: a request not carried out yet
-    bool m_pttUsed = false;        // guarded by m_mutex: PTT was asked for at least once
-    bool m_stop = false;           // guarded by m_mutex
+    mutable Mutex m_mutex;
+    CondVar m_wake;                // the rig's thread waits on it
+    mutable CondVar m_tried;       // WaitFirstOpen waits on it
+    bool m_bTried GUARDED_BY(m_mutex) = false;      // the first open has been tried
+    RigReading m_reading GUARDED_BY(m_mutex);
+    bool m_pttWanted GUARDED_BY(m_mutex) = false;   // the latest request
+    bool m_pttPending GUARDED_BY(m_mutex) = false;  // a request not carried out yet
+    bool m_pttUsed GUARDED_BY(m_mutex) = false;     // PTT was asked for at least once
+    bool m_stop GUARDED_BY(m_mutex) = false;
     std::thread m_thread;          // started last, joined in the destructor
 };

@@ -43,7 +43,7 @@ const std::vector<RigModelInfo>& HamlibRigModels()
 {
     static const std::vector<RigModelInfo> models = [] {
         std::vector<RigModelInfo> out;
-        std::lock_guard lock(HamlibGlobalMutex());
+        MutexLock lock(HamlibGlobalMutex());
         QuietHamlib();
         rig_load_all_backends();
         rig_list_foreach(&Collect, &out);

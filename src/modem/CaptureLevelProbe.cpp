@@ -16,13 +16,13 @@ bool CaptureLevelProbe::Start(LiveAudioBackend* backend, const std::string& devi
     if (!stream)
         return false;
     {
-        std::lock_guard lock(m_mutex);
+        MutexLock lock(m_mutex);
         m_downReason.clear();
     }
     m_tap.Open(kRate, 0.0, 0.0);
     const bool started = stream->Start([this](const float* samples, size_t count) { m_tap.Push(samples, count); },
                                        [this](const std::string& reason) {
-                                           std::lock_guard lock(m_mutex);
+                                           MutexLock lock(m_mutex);
                                            m_downReason = reason.empty() ? "The capture device went away" : reason;
                                        },
                                        error);
@@ -47,6 +47,6 @@ void CaptureLevelProbe::Stop()
 
 std::string CaptureLevelProbe::DownReason() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_downReason;
 }

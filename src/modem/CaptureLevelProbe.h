@@ -9,8 +9,9 @@
 #include "modem/AudioTap.h"
 #include "modem/LiveAudio.h"
 
+#include "link/ThreadSafety.h"
+
 #include <memory>
-#include <mutex>
 #include <string>
 
 class CaptureLevelProbe {
@@ -39,6 +40,6 @@ private:
     AudioTap m_tap;
     std::unique_ptr<CaptureStream> m_stream;
     std::string m_device;
-    mutable std::mutex m_mutex;
-    std::string m_downReason;  // guarded by m_mutex (set on the stream's thread)
+    mutable Mutex m_mutex;
+    std::string m_downReason GUARDED_BY(m_mutex);  // set on the stream's thread
 };
