@@ -59,7 +59,30 @@ public:
 
     // One command of rigctld's text protocol on a connection of its own; the
     // reply's first line, or nullopt when rigctld did not answer within 2 s.
+    // The daemon serves one client at a time and a loaded machine may miss an
+    // answer, so a command is sent up to three times (every command the tests
+    // send may be carried out twice).
     std::optional<std::string> Command(const std::string& command) const
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (auto reply = CommandOnce(command))
+                return reply;
+        }
+        return std::nullopt;
+    }
+    // PTT as the rig reports it ("t"), or nullopt without an answer.
+    std::optional<bool> Ptt() const
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto reply = Command("t");
+            if (reply && (*reply == "0" || *reply == "1"))
+                return *reply == "1";
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::optional<std::string> CommandOnce(const std::string& command) const
     {
         const int fd = Connect();
         if (fd < 0)
@@ -85,20 +108,7 @@ public:
         ::close(fd);
         return reply;
     }
-    // PTT as the rig reports it ("t"), or nullopt without an answer.
-    // The daemon serves one client at a time and a loaded machine may miss an
-    // answer, so a question is asked up to three times.
-    std::optional<bool> Ptt() const
-    {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            const auto reply = Command("t");
-            if (reply && (*reply == "0" || *reply == "1"))
-                return *reply == "1";
-        }
-        return std::nullopt;
-    }
 
-private:
     static int FreePort()
     {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -128,7 +138,20 @@ private:
         return fd;
     }
 
+    // A free port may be taken by another test's daemon before ours binds
+    // it; ours then exits, and is started again on another port.
     void Start()
+    {
+        for (int attempt = 0; attempt < 3 && !m_ready; ++attempt) {
+            if (attempt > 0) {
+                Kill();
+                m_port = FreePort();
+            }
+            StartOnce();
+        }
+    }
+
+    void StartOnce()
     {
         const std::string program = Program();
         if (program.empty() || m_port <= 0)
@@ -159,10 +182,19 @@ private:
             m_pid = pid;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (m_pid > 0 && std::chrono::steady_clock::now() < deadline) {
+            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;   // gone: the port was not ours
+                return;
+            }
             const int fd = Connect();
             if (fd >= 0) {
                 ::close(fd);
-                m_ready = true;
+                // Still running a moment after an answer: the answer was its
+                // own (a daemon that lost the port exits as it binds).
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                m_ready = ::waitpid(m_pid, nullptr, WNOHANG) == 0;
+                if (!m_ready)
+                    m_pid = -1;
                 return;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
