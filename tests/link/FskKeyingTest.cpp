@@ -1,6 +1,6 @@
 // True FSK keying: what a pseudo-terminal reads back of the line FskKeyedPort
 // opens, and the keying timeline on the simulated modem at the exact rate.
-// (No PseudoTerminal.h here: <pty.h> brings the C library's termios, which
+// (No Pty.h here: <pty.h> brings the C library's termios, which
 // clashes with the kernel's termios2 this test reads the line with.)
 #include "LinkTestSupport.h"
 #include "link/FskKeyedPort.h"

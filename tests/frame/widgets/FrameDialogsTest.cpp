@@ -8,7 +8,7 @@
 #include "frame/widgets/FrameDialogCommands.h"
 #include "link/PosixSerialPort.h"
 #include "support/ModalDriver.h"
-#include "support/PseudoTerminal.h"
+#include "support/Pty.h"
 #include "views/widgets/CVELTRANView.h"
 
 #include <QAbstractButton>
@@ -95,7 +95,7 @@ TEST_F(FrameDialogs, OkReappliesThePortsAndAChangedBaudReopensTheLinkAtTheNewSpe
 
 TEST_F(FrameDialogs, TheDeviceChooserMapsAPortAndAPortThatCannotOpenIsShownDownWithTheReason)
 {
-    PseudoTerminal pty;
+    Pty pty;
     ASSERT_TRUE(pty.Ok());
     Make();
     MapRttyPortTo(pty.Path());
