@@ -56,7 +56,7 @@ void SimulatedModem::TraceLocked(const std::string& line)
 }
 
 void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool level, uint32_t timeoutMs,
-                                  Clock::time_point ends)
+                                  Clock::time_point ends, Clock::time_point at)
 {
     if (m_trace) {
         static constexpr char kHex[] = "0123456789abcdef";
@@ -79,7 +79,8 @@ void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool l
         }
         TraceLocked(line);
     }
-    m_log.push_back(SimEvent{kind, Clock::now(), std::move(bytes), level, timeoutMs, ends});
+    m_log.push_back(SimEvent{kind, at == Clock::time_point{} ? Clock::now() : at, std::move(bytes), level,
+                             timeoutMs, ends});
     m_changed.NotifyAll();
 }
 
@@ -258,7 +259,11 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
             m_nStalledBytes += take;
         }
     }
-    const auto start = std::max(Clock::now(), m_busyUntil);
+    // One reading of the clock: the write's time in the log is the moment
+    // its pacing starts from, so the gap between two logged writes is never
+    // shorter than the line took for the first.
+    const auto now = Clock::now();
+    const auto start = std::max(now, m_busyUntil);
     m_busyUntil = start + m_charTime * static_cast<int64_t>(take);
     m_bDrainPending = true;
     const std::string bytes(reinterpret_cast<const char*>(data), take);
@@ -268,7 +273,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         ScheduleLocked("\ncmd:", start);
     if (m_peer)
         ScheduleLocked(m_peer->Written(bytes, m_busyUntil), start);
-    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs, m_busyUntil);
+    RecordLocked(SimEvent::Kind::Write, bytes, false, timeoutMs, m_busyUntil, now);
     return take;
 }
 

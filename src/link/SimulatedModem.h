@@ -115,7 +115,8 @@ private:
     };
 
     void RecordLocked(SimEvent::Kind kind, std::string bytes = {}, bool level = false,
-                      uint32_t timeoutMs = 0, Clock::time_point ends = {}) REQUIRES(m_mutex);
+                      uint32_t timeoutMs = 0, Clock::time_point ends = {},
+                      Clock::time_point at = {}) REQUIRES(m_mutex);   // at: the event's time, now when unset
     void TraceLocked(const std::string& line) REQUIRES(m_mutex);
     Clock::time_point ScheduleLocked(std::string_view bytes, Clock::time_point after) REQUIRES(m_mutex);
     void PlayDemoLocked(Clock::time_point now) REQUIRES(m_mutex);
