@@ -1,15 +1,12 @@
 #include "modem/PulsePlaybackStream.h"
 
-#include <pulse/context.h>
-#include <pulse/error.h>
 #include <pulse/stream.h>
 
 #include <algorithm>
 
 PulsePlaybackStream::PulsePlaybackStream(std::string server, std::string device, unsigned rate)
-    : m_server(std::move(server))
-    , m_device(std::move(device))
-    , m_rate(rate)
+    : m_pulse(std::move(server), std::move(device), rate,
+              {"VELTRAN transmit", "Playback", "The playback device went away"})
 {
 }
 
@@ -22,107 +19,37 @@ bool PulsePlaybackStream::Start(FillHandler onFill, AudioDownHandler onDown, std
 {
     Stop();
     m_onFill = std::move(onFill);
-    m_onDown = std::move(onDown);
     m_written = 0;
     m_played = 0;
     m_underruns = 0;
-    m_latencyUs = 0;
-    m_bReady = m_bFailed = m_bStopping = m_bDown = false;
     m_lastRequest = std::chrono::steady_clock::now();
-
-    m_conn = std::make_unique<PulseConnection>(m_server);
-    m_conn->SetLostHandler([this](const std::string& reason) { Down(reason); });
-    if (!m_conn->Connect(kConnectTimeout, error)) {
-        m_conn.reset();
-        return false;
-    }
-    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, m_rate, 1};
-    const auto bytes = [&](std::chrono::milliseconds t) {
-        return static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(t.count()) * 1000, &format));
-    };
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = bytes(kBuffer);
+    attr.tlength = m_pulse.Bytes(kBuffer);
     attr.prebuf = static_cast<uint32_t>(-1);
-    attr.minreq = bytes(kRequest);
+    attr.minreq = m_pulse.Bytes(kRequest);
     attr.fragsize = static_cast<uint32_t>(-1);
-    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE
-                                                | PA_STREAM_ADJUST_LATENCY);
-    if (!m_device.empty())
-        flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
-    {
-        PulseConnection::Lock lock(*m_conn);
-        m_stream = pa_stream_new(m_conn->Context(), "VELTRAN transmit", &format, nullptr);
-        if (m_stream) {
-            pa_stream_set_state_callback(m_stream, &PulsePlaybackStream::OnState, this);
-            pa_stream_set_write_callback(m_stream, &PulsePlaybackStream::OnWrite, this);
-            pa_stream_set_underflow_callback(m_stream, &PulsePlaybackStream::OnUnderflow, this);
-            if (pa_stream_connect_playback(m_stream, m_device.empty() ? nullptr : m_device.c_str(), &attr, flags,
-                                           nullptr, nullptr)
-                < 0)
-                m_bFailed = true;
-        } else {
-            m_bFailed = true;
-        }
-    }
-    if (!m_conn->Wait([this] { return m_bReady.load() || m_bFailed.load(); }, kConnectTimeout) || !m_bReady) {
-        std::string why;
-        {
-            PulseConnection::Lock lock(*m_conn);
-            why = m_conn->StreamOpenError(m_bFailed, m_stream != nullptr);
-        }
-        error = "Playback device \"" + (m_device.empty() ? std::string("default") : m_device)
-              + "\" could not be opened: " + why;
-        Stop();
-        return false;
-    }
-    {
-        PulseConnection::Lock lock(*m_conn);
-        m_conn->StartTimer(kTick, [this] { Tick(); });
-    }
-    return true;
+    const auto connect = [this, &attr](pa_stream* s, const char* device, pa_stream_flags_t flags) {
+        pa_stream_set_write_callback(s, &PulsePlaybackStream::OnWrite, this);
+        pa_stream_set_underflow_callback(s, &PulsePlaybackStream::OnUnderflow, this);
+        return pa_stream_connect_playback(s, device, &attr, flags, nullptr, nullptr) >= 0;
+    };
+    if (m_pulse.Start(connect, &Detach, [this] { Tick(); }, kTick, std::move(onDown), error))
+        return true;
+    m_onFill = nullptr;
+    return false;
 }
 
 void PulsePlaybackStream::Stop()
 {
-    if (!m_conn)
-        return;
-    m_bStopping = true;
-    {
-        PulseConnection::Lock lock(*m_conn);
-        if (m_stream) {
-            pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-            pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-            pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
-            pa_stream_disconnect(m_stream);
-            pa_stream_unref(m_stream);
-            m_stream = nullptr;
-        }
-    }
-    m_conn->Close();
-    m_conn.reset();
+    m_pulse.Stop(&Detach);
     m_onFill = nullptr;
-    m_onDown = nullptr;
 }
 
-void PulsePlaybackStream::OnState(pa_stream* s, void* self)
+void PulsePlaybackStream::Detach(pa_stream* s)
 {
-    auto* me = static_cast<PulsePlaybackStream*>(self);
-    switch (pa_stream_get_state(s)) {
-    case PA_STREAM_READY:
-        me->m_bReady = true;
-        break;
-    case PA_STREAM_FAILED:
-    case PA_STREAM_TERMINATED:
-        me->m_bFailed = true;
-        // A stream fails with its server too; say which went away.
-        if (me->m_bReady)
-            me->Down(PulseConnection::StreamDownReason(s, "The playback device went away"));
-        break;
-    default:
-        return;
-    }
-    me->m_conn->Notify();
+    pa_stream_set_write_callback(s, nullptr, nullptr);
+    pa_stream_set_underflow_callback(s, nullptr, nullptr);
 }
 
 void PulsePlaybackStream::OnWrite(pa_stream* s, size_t bytes, void* self)
@@ -133,7 +60,7 @@ void PulsePlaybackStream::OnWrite(pa_stream* s, size_t bytes, void* self)
         void* data = nullptr;
         size_t n = bytes;
         if (pa_stream_begin_write(s, &data, &n) < 0 || !data) {
-            me->Down("The playback stream failed: " + me->m_conn->LastError());
+            me->m_pulse.Down("The playback stream failed: " + me->m_pulse.LastError());
             return;
         }
         n = std::min(n, bytes) / sizeof(float) * sizeof(float);
@@ -144,7 +71,7 @@ void PulsePlaybackStream::OnWrite(pa_stream* s, size_t bytes, void* self)
         else
             std::fill(out, out + count, 0.0f);
         if (pa_stream_write(s, data, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-            me->Down("The playback stream failed: " + me->m_conn->LastError());
+            me->m_pulse.Down("The playback stream failed: " + me->m_pulse.LastError());
             return;
         }
         me->m_written += count;
@@ -159,28 +86,16 @@ void PulsePlaybackStream::OnUnderflow(pa_stream*, void* self)
 
 void PulsePlaybackStream::Tick()
 {
-    if (!m_stream || !m_bReady || m_bDown)
+    if (!m_pulse.Running())
         return;
     pa_usec_t t = 0;
-    if (pa_stream_get_time(m_stream, &t) == 0) {
-        const auto frames = static_cast<uint64_t>(static_cast<double>(t) * m_rate / 1e6);
+    if (pa_stream_get_time(m_pulse.Stream(), &t) == 0) {
+        const auto frames = static_cast<uint64_t>(static_cast<double>(t) * m_pulse.Rate() / 1e6);
         const uint64_t played = std::min(frames, m_written);
         if (played > m_played)
             m_played = played;
     }
-    pa_usec_t latency = 0;
-    int negative = 0;
-    if (pa_stream_get_latency(m_stream, &latency, &negative) == 0)
-        m_latencyUs = negative ? 0 : static_cast<int64_t>(latency);
+    m_pulse.ReadLatency();
     if (std::chrono::steady_clock::now() - m_lastRequest > kStall)
-        Down("The sound server stopped asking for audio");
-}
-
-void PulsePlaybackStream::Down(const std::string& reason)
-{
-    if (m_bStopping || m_bDown.exchange(true))
-        return;
-    m_conn->Notify();
-    if (m_onDown)
-        m_onDown(reason);
+        m_pulse.Down("The sound server stopped asking for audio");
 }

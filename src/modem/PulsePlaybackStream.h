@@ -9,21 +9,16 @@
 // between updates, refreshed every kTick): the position of the sample now
 // leaving the device, never more than has been handed over.
 //
-// A named sink is never swapped for another: when it goes away (a USB sound
-// card unplugged) the stream fails and the down handler is told, once; so it
-// is when the server dies or stops asking for audio for kStall.
+// A sink that goes away, a server that dies or one that stops asking for
+// audio for kStall puts the stream down (PulseStream).
 //
-// Threads as PlaybackStream says. The atomics below are written on the
-// mainloop thread and read from any thread; everything else is the
-// owner's (Start, Stop) or the mainloop thread's, never both at once: Start
-// hands over before the stream connects, Stop takes back after the thread
-// has been joined.
+// Threads as PlaybackStream and PulseStream say. The atomics below are
+// written on the mainloop thread and read from any thread.
 #include "modem/LiveAudio.h"
-#include "modem/PulseConnection.h"
+#include "modem/PulseStream.h"
 
 #include <atomic>
 #include <chrono>
-#include <memory>
 #include <string>
 
 struct pa_stream;
@@ -37,8 +32,8 @@ public:
     bool Start(FillHandler onFill, AudioDownHandler onDown, std::string& error) override;
     void Stop() override;
     uint64_t PlayedFrames() const override { return m_played.load(); }
-    std::chrono::microseconds Latency() const override { return std::chrono::microseconds(m_latencyUs.load()); }
-    bool IsDown() const override { return m_bDown.load(); }
+    std::chrono::microseconds Latency() const override { return m_pulse.Latency(); }
+    bool IsDown() const override { return m_pulse.IsDown(); }
     // Times the device ran dry since Start (the fill came too late): each
     // is a gap in what was sent.
     uint64_t Underruns() const { return m_underruns.load(); }
@@ -47,30 +42,18 @@ public:
     static constexpr std::chrono::milliseconds kRequest{10};
     static constexpr std::chrono::milliseconds kTick{10};
     static constexpr std::chrono::milliseconds kStall{3000};
-    static constexpr std::chrono::milliseconds kConnectTimeout{3000};
 
 private:
-    static void OnState(pa_stream* s, void* self);
     static void OnWrite(pa_stream* s, size_t bytes, void* self);
     static void OnUnderflow(pa_stream* s, void* self);
+    static void Detach(pa_stream* s);
     void Tick();
-    void Down(const std::string& reason);
 
-    const std::string m_server;
-    const std::string m_device;
-    const unsigned m_rate;
-    std::unique_ptr<PulseConnection> m_conn;
-    pa_stream* m_stream = nullptr;
+    PulseStream m_pulse;
     FillHandler m_onFill;
-    AudioDownHandler m_onDown;
     uint64_t m_written = 0;                                // mainloop thread
     std::chrono::steady_clock::time_point m_lastRequest;   // mainloop thread
 
-    std::atomic<bool> m_bReady{false};
-    std::atomic<bool> m_bFailed{false};
-    std::atomic<bool> m_bStopping{false};
-    std::atomic<bool> m_bDown{false};
     std::atomic<uint64_t> m_played{0};
     std::atomic<uint64_t> m_underruns{0};
-    std::atomic<int64_t> m_latencyUs{0};
 };
