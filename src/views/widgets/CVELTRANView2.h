@@ -92,6 +92,9 @@ private:
     void SendText(std::string& text) override;
 
     void OnDisplayUpdate();
+    // Moves the page up by `added` finished lines instead of repainting it;
+    // false (nothing done) when the page would not simply move.
+    bool ScrollUp(int64_t added, int keptBefore, int64_t scrollBackBefore);
     QColor TextColour() const;
     void UpdateCaretRow();
 
