@@ -12,6 +12,7 @@
 #include "views/RttyLinkControl.h"
 #include "views/widgets/PanePrinter.h"
 #include "views/widgets/PaneScrollBar.h"
+#include "views/widgets/SteadyScrollBar.h"
 #include "views/widgets/TapeDialogs.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
       m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive),
       m_viewport(ViewportPolicy::ReceivePage())
 {
+    setVerticalScrollBar(new SteadyScrollBar(this));  // repaints only when it looks different
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);

@@ -10,6 +10,7 @@
 #include "views/VirtualKey.h"
 #include "views/widgets/PanePrinter.h"
 #include "views/widgets/PaneScrollBar.h"
+#include "views/widgets/SteadyScrollBar.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -72,10 +73,11 @@ CVELTRANView2::CVELTRANView2(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& st
       m_doc(doc),
       m_status(status),
       m_source(m_link),
-      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive),
+      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive, kDisplayRest),
       m_viewport(ViewportPolicy::TncTerminal()),
       m_keys(app.Settings(), doc, *this)
 {
+    setVerticalScrollBar(new SteadyScrollBar(this));  // repaints only when it looks different
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
