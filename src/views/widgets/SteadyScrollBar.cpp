@@ -2,6 +2,7 @@
 
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTimer>
 
 SteadyScrollBar::SteadyScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
 
@@ -21,9 +22,21 @@ void SteadyScrollBar::sliderChange(SliderChange change)
 {
     // Orientation and step changes, and anything before the first paint,
     // go the usual way.
-    if ((change == SliderRangeChange || change == SliderValueChange) && m_bShown && CurrentLook() == m_shown)
+    if ((change != SliderRangeChange && change != SliderValueChange) || !m_bShown) {
+        QScrollBar::sliderChange(change);
         return;
-    QScrollBar::sliderChange(change);
+    }
+    // A new range and the value that follows it come one after the other,
+    // and the bar in between may look different from both: the look is
+    // compared once they are all set, when the event loop comes back.
+    if (m_bCheckPending)
+        return;
+    m_bCheckPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_bCheckPending = false;
+        if (!(CurrentLook() == m_shown))
+            update();
+    });
 }
 
 void SteadyScrollBar::paintEvent(QPaintEvent* event)

@@ -28,4 +28,5 @@ private:
 
     Look m_shown;
     bool m_bShown = false;  // m_shown holds what the last paint drew
+    bool m_bCheckPending = false;
 };
