@@ -110,7 +110,7 @@ std::pair<double, double> CharToScreenMs(int characters)
     QObject::connect(&view, &CVELTRANView::painted, [&](const QRect&) {
         const Clock::time_point now = Clock::now();
         size_t shown = 0;
-        for (const std::string& line : doc.GetList(CVELTRANDoc::kReceiveList))
+        for (std::string_view line : doc.GetList(CVELTRANDoc::kReceiveList))
             shown += line.empty() ? 0 : line.size() - 1;
         const std::string current = view.CurrentLine();
         shown += current.empty() ? 0 : current.size() - 1;

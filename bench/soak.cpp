@@ -48,6 +48,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -155,7 +156,7 @@ bool MakeRecording(const std::string& path, const std::string& text)
 std::string Joined(const LineList& lines, bool marker)
 {
     std::string all;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         all += marker && !line.empty() ? line.substr(1) : line;
     return all;
 }
@@ -230,8 +231,12 @@ int main(int argc, char** argv)
     frame->resize(900, 1000);
     frame->show();
 
-    // The TNC text is made as it goes, kept only as long as the check needs it.
-    std::string tncSent;
+    // The TNC text is made as it goes and kept in a file until the check
+    // reads it back: a copy in this process would grow its memory as fast
+    // as the document's text and be counted as the program's own growth.
+    const std::string sentPath = dir.filePath(QStringLiteral("tnc-sent.txt")).toStdString();
+    std::ofstream sentFile(sentPath, std::ios::binary);
+    size_t tncSentChars = 0;
     const std::string printable = [] {
         std::string s;
         for (int c = 0x20; c < 0x7F; ++c)
@@ -241,7 +246,7 @@ int main(int argc, char** argv)
     auto keptMb = [&doc] {
         double kept = 0;
         for (int list = 1; list <= 3; ++list)
-            for (const std::string& line : doc.GetList(list))
+            for (std::string_view line : doc.GetList(list))
                 kept += static_cast<double>(line.size());
         return kept / (1024.0 * 1024.0);
     };
@@ -262,11 +267,12 @@ int main(int argc, char** argv)
             return;
         // Keep about a third of a second scheduled ahead: the line never idles.
         const double target = (now + 0.3) * kTncCharsPerSecond;
-        if (static_cast<double>(tncSent.size()) >= target)
+        if (static_cast<double>(tncSentChars) >= target)
             return;
-        std::string more = RandomLines(rng, static_cast<size_t>(target) - tncSent.size(), printable);
+        std::string more = RandomLines(rng, static_cast<size_t>(target) - tncSentChars, printable);
         tncModem->FeedAtLineSpeed(more);
-        tncSent += more;
+        sentFile.write(more.data(), static_cast<std::streamsize>(more.size()));
+        tncSentChars += more.size();
     });
     feeder.start();
     QTimer stop;
@@ -284,6 +290,9 @@ int main(int argc, char** argv)
     const LineList& tncLines = doc.GetList(CVELTRANDoc::kTncList);
     const LineList& rxLines = doc.GetList(CVELTRANDoc::kReceiveList);
 
+    sentFile.close();
+    std::ifstream sentBack(sentPath, std::ios::binary);
+    const std::string tncSent((std::istreambuf_iterator<char>(sentBack)), std::istreambuf_iterator<char>());
     const std::string tncWant = WithoutLineEnds(tncSent);
     const std::string tncGot = Joined(tncLines, false);
     size_t tncWrong = 0;

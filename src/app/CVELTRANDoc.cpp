@@ -48,9 +48,9 @@ CVELTRANDoc::CVELTRANDoc(SettingsStore& settings) : m_settings(settings)
     m_nSerialNumber = DecimalValue(m_settings.Get(keys::MacroSerial));
 }
 
-void CVELTRANDoc::AppendLine(int index, std::string line)
+void CVELTRANDoc::AppendLine(int index, std::string_view line)
 {
-    m_lists[index].push_back(std::move(line));
+    m_lists[index].push_back(line);
     if (m_nCounts[index] < UINT32_MAX)
         ++m_nCounts[index];
 }
@@ -65,9 +65,9 @@ void CVELTRANDoc::AddText(std::string_view text, int list)
     for (;;) {
         const size_t lf = text.find('\n', start);
         const size_t end = lf == std::string_view::npos ? text.size() : lf;
-        AppendLine(index, std::string(text.substr(start, end - start)));
+        AppendLine(index, text.substr(start, end - start));
         if (extraLine)
-            AppendLine(index, std::string());
+            AppendLine(index, std::string_view(""));
         if (lf == std::string_view::npos)
             break;
         start = lf + 1;
@@ -89,7 +89,7 @@ void CVELTRANDoc::SetLine(int list, size_t index, std::string line)
 {
     if (!ValidList(list) || index >= m_lists[list - 1].size())
         return;
-    m_lists[list - 1][index] = std::move(line);
+    m_lists[list - 1].Replace(index, line);
     m_bModified = true;
 }
 
@@ -97,7 +97,7 @@ void CVELTRANDoc::ClearList(int list)
 {
     if (!ValidList(list))
         return;
-    LineList().swap(m_lists[list - 1]);  // give the memory back, not just the lines
+    m_lists[list - 1].clear();  // gives the memory back, not just the lines
     m_nCounts[list - 1] = 0;
     m_bModified = true;
 }

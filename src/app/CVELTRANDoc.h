@@ -2,6 +2,8 @@
 // The document: the three line lists of the panes (1 receive, 2 TNC, 3 transmit
 // history) with their counts, and the running contest serial number. Lines are
 // 8-bit byte strings, never re-encoded. Used on the user-interface thread only.
+#include "app/LineList.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -11,8 +13,6 @@
 
 class SettingsStore;
 class WallClock;
-
-using LineList = std::vector<std::string>;
 
 class CVELTRANDoc {
 public:
@@ -85,7 +85,7 @@ public:
 
 private:
     friend struct RtyCodec;
-    void AppendLine(int index, std::string line);
+    void AppendLine(int index, std::string_view line);
 
     SettingsStore& m_settings;
     LineList m_lists[3];

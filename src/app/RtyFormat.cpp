@@ -128,7 +128,7 @@ bool FitsFormat(const LineList (&lists)[3], std::string* error)
             SetError(error, ListName(i) + " has too many lines for the file format");
             return false;
         }
-        for (const std::string& line : lists[i]) {
+        for (std::string_view line : lists[i]) {
             if (line.size() > UINT32_MAX) {
                 SetError(error, ListName(i) + " has a line too long for the file format");
                 return false;
@@ -151,7 +151,7 @@ void EncodeTo(Sink& sink, const LineList (&lists)[3], const uint32_t (&counts)[3
             PutU16(sink, 0xFFFF);
             PutU32(sink, static_cast<uint32_t>(n));
         }
-        for (const std::string& line : list) {
+        for (std::string_view line : list) {
             const size_t len = line.size();
             if (len <= 254) {
                 PutU8(sink, static_cast<uint8_t>(len));
@@ -338,13 +338,10 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
                                   std::to_string(src.Remaining()), " bytes follow"}));
             return false;
         }
-        // Reserve no more than the remaining bytes could be worth, so that a
-        // list of many empty lines grows with what is actually read.
+        // The packed list grows with what is actually read, so a list that
+        // claims many lines costs nothing in advance.
         LineList& list = out.lists[i];
-        const uint64_t reserve =
-            std::min<uint64_t>(count, src.Remaining() / sizeof(std::string));
-        list.reserve(static_cast<size_t>(reserve));
-        Note(stats, reserve * sizeof(std::string));
+        std::string line;
         for (uint64_t j = 0; j < count; ++j) {
             uint8_t first = 0;
             if (!GetU8(src, first))
@@ -371,11 +368,12 @@ bool DecodeFrom(Source& src, RtyContent& out, std::string* error, RtyReadStats* 
                                       std::to_string(src.Remaining()), " follow"}));
                 return false;
             }
-            std::string line(static_cast<size_t>(len), '\0');
+            // One scratch buffer for every line: it grows to the longest.
+            line.resize(static_cast<size_t>(len));
             Note(stats, len);
             if (!src.Read(line.data(), line.size()))
                 return Truncated(src, error, where);
-            list.push_back(std::move(line));
+            list.push_back(line);
         }
     }
     // Whatever follows the third list (a Ctrl-Z or padding from a file

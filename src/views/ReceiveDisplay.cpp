@@ -7,12 +7,14 @@
 #include <system_error>
 
 ReceiveDisplay::ReceiveDisplay(ReceiveSource& source, DisplayPass& cutter, const TickSource& clock,
-                               std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive)
+                               std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive,
+                               std::chrono::milliseconds rest)
     : m_source(source),
       m_cutter(cutter),
       m_clock(clock),
       m_lastPoll(lastPoll),
       m_lastReceive(lastReceive),
+      m_rest(rest),
       m_pageWidth(keys::RTTYPageWidth.def)
 {
 }
@@ -109,7 +111,7 @@ void ReceiveDisplay::Run()
             // pass. Text arriving meanwhile gathers in the source and one
             // pass takes it, so a fast line costs a hundred passes and
             // repaints a second at most instead of one per character.
-            const auto restEnds = lastPass + kRestAfterPass;
+            const auto restEnds = lastPass + m_rest;
             while (!m_bStop && std::chrono::steady_clock::now() < restEnds)
                 m_wake.WaitUntil(lock, restEnds);
         }

@@ -38,8 +38,10 @@ public:
 
     // `lastPoll` and `lastReceive` are the owner's tick stamps: the time of the
     // latest pass, and of the latest pass that took text. They outlive this.
+    // `rest` replaces kRestAfterPass for a pane whose text may come in bulk.
     ReceiveDisplay(ReceiveSource& source, DisplayPass& cutter, const TickSource& clock,
-                   std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive);
+                   std::atomic<uint32_t>& lastPoll, std::atomic<uint32_t>& lastReceive,
+                   std::chrono::milliseconds rest = kRestAfterPass);
     ~ReceiveDisplay();
     ReceiveDisplay(const ReceiveDisplay&) = delete;
     ReceiveDisplay& operator=(const ReceiveDisplay&) = delete;
@@ -80,6 +82,7 @@ private:
     std::atomic<uint32_t>& m_lastPoll;
     std::atomic<uint32_t>& m_lastReceive;
     RepaintHook m_repaint;
+    const std::chrono::milliseconds m_rest;
 
     std::atomic<int> m_pageWidth;
     std::atomic<int> m_byteSize{5};

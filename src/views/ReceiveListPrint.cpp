@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-ReceiveListPrint::ReceiveListPrint(const std::vector<std::string>& lines, int linesPerPage)
+ReceiveListPrint::ReceiveListPrint(const LineList& lines, int linesPerPage)
     : m_lines(lines), m_nPerPage(std::max(linesPerPage, 1))
 {
 }
@@ -19,8 +19,11 @@ std::vector<std::string> ReceiveListPrint::PageLines(int page) const
     if (first >= m_lines.size())
         return {};
     const size_t last = std::min(m_lines.size(), first + static_cast<size_t>(m_nPerPage));
-    return std::vector<std::string>(m_lines.begin() + static_cast<std::ptrdiff_t>(first),
-                                    m_lines.begin() + static_cast<std::ptrdiff_t>(last));
+    std::vector<std::string> lines;
+    lines.reserve(last - first);
+    for (size_t i = first; i < last; ++i)
+        lines.emplace_back(m_lines[i]);
+    return lines;
 }
 
 bool ReceiveListPrint::TakeTypedLine(int page)

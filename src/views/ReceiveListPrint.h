@@ -4,12 +4,14 @@
 // the transmit pane prints the receive list, on the page where the list ends,
 // if a row is left, the line still being typed (sent + unsent), printed once
 // per job.
+#include "app/LineList.h"
+
 #include <string>
 #include <vector>
 
 class ReceiveListPrint {
 public:
-    ReceiveListPrint(const std::vector<std::string>& lines, int linesPerPage);
+    ReceiveListPrint(const LineList& lines, int linesPerPage);
 
     // The least number of pages that holds every line (at least 1).
     int PageCount() const;
@@ -22,7 +24,7 @@ public:
     void StartJob() { m_bLinePrinted = false; }
 
 private:
-    const std::vector<std::string>& m_lines;
+    const LineList& m_lines;
     int m_nPerPage;
     bool m_bLinePrinted = false;
 };

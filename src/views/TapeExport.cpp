@@ -17,14 +17,14 @@ bool Fail(std::string* error, int err)
 
 }  // namespace
 
-bool TapeExport::WriteLines(const std::string& path, const std::vector<std::string>& lines,
+bool TapeExport::WriteLines(const std::string& path, const LineList& lines,
                             std::string* error)
 {
     std::unique_ptr<File> file;
     if (const int err = ProgramFileSystem().Open(path, OpenMode::Replace, file))
         return Fail(error, err);
     std::string text;
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         if (line.empty())
             continue;
         text.assign(line).append("\r\n");

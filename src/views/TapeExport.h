@@ -3,8 +3,9 @@
 // each non-empty line followed by CR LF (empty lines are left out). Lines of
 // the receive list keep their marker character. The file is created or
 // replaced; others may read and write it meanwhile.
+#include "app/LineList.h"
+
 #include <string>
-#include <vector>
 
 class TapeExport {
 public:
@@ -18,6 +19,6 @@ public:
 
     // False with the system's text in `error` when the file cannot be created
     // or a write fails (what was written before stays written).
-    static bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
+    static bool WriteLines(const std::string& path, const LineList& lines,
                            std::string* error);
 };

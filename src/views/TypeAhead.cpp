@@ -19,9 +19,9 @@ constexpr uint8_t kBackspace = 8;
 constexpr uint8_t kCarriageReturn = 13;
 constexpr uint8_t kFirstText = 27;  // Escape and above are text
 
-std::string WithoutMarker(const std::string& line)
+std::string WithoutMarker(std::string_view line)
 {
-    return line.empty() ? std::string() : line.substr(1);
+    return line.empty() ? std::string() : std::string(line.substr(1));
 }
 }  // namespace
 
@@ -338,9 +338,9 @@ void TypeAhead::RepeatLastCommand()
         return;
     // The stored line starts with its marker and the prompt of its day; the
     // current prompt's length says how much of it to skip.
-    const std::string& last = history.back();
+    const std::string_view last = history.back();
     const size_t skip = 1 + FormatPrompt().size();
-    InsertText(last.size() > skip ? std::string_view(last).substr(skip) : std::string_view());
+    InsertText(last.size() > skip ? last.substr(skip) : std::string_view());
 }
 
 void TypeAhead::DuplicateCommand()

@@ -52,7 +52,7 @@ TEST(TransmitLayoutTest, ScrollRequests)
 
 TEST(ReceiveListPrintTest, TypedLineGoesOnceBelowTheLastLineWhenRoomIsLeft)
 {
-    const std::vector<std::string> lines{" A", " B", " C", " D", " E"};
+    const LineList lines{" A", " B", " C", " D", " E"};
     ReceiveListPrint plan(lines, 2);
     EXPECT_EQ(plan.PageCount(), 3);
     EXPECT_EQ(plan.PageLines(2), (std::vector<std::string>{" C", " D"}));
@@ -66,12 +66,12 @@ TEST(ReceiveListPrintTest, TypedLineGoesOnceBelowTheLastLineWhenRoomIsLeft)
 
 TEST(ReceiveListPrintTest, FullLastPageAndEmptyList)
 {
-    const std::vector<std::string> four{" A", " B", " C", " D"};
+    const LineList four{" A", " B", " C", " D"};
     ReceiveListPrint full(four, 2);
     EXPECT_EQ(full.PageCount(), 2);
     EXPECT_FALSE(full.TakeTypedLine(2));
 
-    const std::vector<std::string> none;
+    const LineList none;
     ReceiveListPrint empty(none, 50);
     EXPECT_EQ(empty.PageCount(), 1);
     EXPECT_TRUE(empty.PageLines(1).empty());

@@ -12,6 +12,7 @@
 #include "views/RttyLinkControl.h"
 #include "views/widgets/PanePrinter.h"
 #include "views/widgets/PaneScrollBar.h"
+#include "views/widgets/SteadyScrollBar.h"
 #include "views/widgets/TapeDialogs.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
       m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive),
       m_viewport(ViewportPolicy::ReceivePage())
 {
+    setVerticalScrollBar(new SteadyScrollBar(this));  // repaints only when it looks different
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -199,7 +201,7 @@ void CVELTRANView::paintEvent(QPaintEvent* event)
     const QColor text = TextColour();
     const QColor highlight = palette().color(QPalette::Highlight);
     const int width = viewport()->width();
-    auto drawRow = [&](int top, const std::string& line, bool marked) {
+    auto drawRow = [&](int top, std::string_view line, bool marked) {
         p.setPen(marked ? highlight : text);
         p.drawText(1, top + m_tm.ascent, Latin1(line));
     };
@@ -224,7 +226,7 @@ void CVELTRANView::paintEvent(QPaintEvent* event)
     for (const ReceivePage::Row& row : ReceivePage::VisibleRows(m)) {
         if (row.bottom <= area.top() || row.top >= area.top() + area.height())
             continue;
-        const std::string& line = lines[static_cast<size_t>(row.lineNumber - 1)];
+        const std::string_view line = lines[static_cast<size_t>(row.lineNumber - 1)];
         drawRow(row.top, line, !line.empty() && line[0] == '>');
     }
     p.end();
@@ -259,12 +261,12 @@ ReceivePage::Hit CVELTRANView::HitAt(int y) const
     return ReceivePage::HitTest(Metrics(), y);
 }
 
-const std::string* CVELTRANView::ListLine(int32_t number) const
+std::optional<std::string_view> CVELTRANView::ListLine(int32_t number) const
 {
     const LineList& lines = m_doc.GetList(CVELTRANDoc::kReceiveList);
     if (number < 1 || static_cast<size_t>(number) > lines.size())
-        return nullptr;
-    return &lines[static_cast<size_t>(number - 1)];
+        return std::nullopt;
+    return lines[static_cast<size_t>(number - 1)];
 }
 
 void CVELTRANView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -364,22 +366,22 @@ void CVELTRANView::OnSwapFigures()
 void CVELTRANView::OnSwapLine()
 {
     TakeCompletedLines();
-    const std::string* line = ListLine(m_nSelLine);
+    const std::optional<std::string_view> line = ListLine(m_nSelLine);
     if (!line)
         return;
-    m_doc.SetLine(CVELTRANDoc::kReceiveList, static_cast<size_t>(m_nSelLine - 1), ReceiveLineSwap::Swap(*line));
+    m_doc.SetLine(CVELTRANDoc::kReceiveList, static_cast<size_t>(m_nSelLine - 1), ReceiveLineSwap::Swap(std::string(*line)));
     viewport()->update();
 }
 
 void CVELTRANView::OnPasteKCall()
 {
     TakeCompletedLines();
-    const std::string* line = ListLine(m_nSelLine);
+    const std::optional<std::string_view> line = ListLine(m_nSelLine);
     if (!line || m_nSelColumn < 0)
         return;
     // The column moves to the start of the word and keeps that value.
     int column = m_nSelColumn;
-    const std::string word = KCallPicker::Pick(*line, column);
+    const std::string word = KCallPicker::Pick(std::string(*line), column);
     m_nSelColumn = column;
     if (!word.empty())
         m_app.Settings().Put(keys::MacroOtherCall, word);

@@ -14,6 +14,7 @@
 // Threads: everything here runs on the user-interface thread except what the
 // display thread touches: the cutter (own lock), m_dwLastPoll/m_dwLastReceive
 // (atomics) and the beep hook (m_beepMutex).
+#include "app/LineList.h"
 #include "link/SerialLink.h"
 #include "link/ThreadSafety.h"
 #include "views/CommandTarget.h"
@@ -30,7 +31,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CVELTRANApp;
@@ -46,7 +49,7 @@ public:
     using BeepHook = std::function<void(BeepKind)>;
     // Export Tape: writes the receive list to a file the user picks
     // (TapeDialogs::ExportList unless replaced); without one it is disabled.
-    using ExportTapeHandler = std::function<void(QWidget* parent, const std::vector<std::string>& lines)>;
+    using ExportTapeHandler = std::function<void(QWidget* parent, const LineList& lines)>;
     // Shows a built context menu at a screen point; tests replace it to read
     // the items instead of running a modal menu.
     using MenuRunner = std::function<void(QMenu& menu, const QPoint& globalPos)>;
@@ -131,7 +134,7 @@ private:
     void RefreshMetrics();
     PageMetrics Metrics() const;
     ReceivePage::Hit HitAt(int y) const;
-    const std::string* ListLine(int32_t number) const;
+    std::optional<std::string_view> ListLine(int32_t number) const;
     void Beep(BeepKind kind);
     QColor TextColour() const;
 

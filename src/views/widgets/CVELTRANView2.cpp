@@ -10,6 +10,7 @@
 #include "views/VirtualKey.h"
 #include "views/widgets/PanePrinter.h"
 #include "views/widgets/PaneScrollBar.h"
+#include "views/widgets/SteadyScrollBar.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -72,10 +73,11 @@ CVELTRANView2::CVELTRANView2(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& st
       m_doc(doc),
       m_status(status),
       m_source(m_link),
-      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive),
+      m_display(m_source, m_cutter, app.Clock(), m_dwLastPoll, m_dwLastReceive, kDisplayRest),
       m_viewport(ViewportPolicy::TncTerminal()),
       m_keys(app.Settings(), doc, *this)
 {
+    setVerticalScrollBar(new SteadyScrollBar(this));  // repaints only when it looks different
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -171,11 +173,39 @@ void CVELTRANView2::OnDisplayUpdate()
     // display thread; a change takes effect at its next pass.
     m_display.SetPageWidth(m_app.Settings().Get(keys::TNCPageWidth));
     const DisplayPass::Repaint due = m_display.TakeRepaint();
+    const int64_t linesBefore = static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kTncList).size());
+    const int keptBefore = m_doc.GetLineCount(CVELTRANDoc::kTncList);
+    const int64_t scrollBackBefore = m_viewport.ScrollBack();
     TakeCompletedLines();
-    if (due == DisplayPass::Repaint::kWholeView || m_rcCurrentLine.isEmpty())
+    if (m_rcCurrentLine.isEmpty()) {
         viewport()->update();
-    else if (due != DisplayPass::Repaint::kNone)
+    } else if (due == DisplayPass::Repaint::kWholeView) {
+        const int64_t added = static_cast<int64_t>(m_doc.GetList(CVELTRANDoc::kTncList).size()) - linesBefore;
+        if (!ScrollUp(added, keptBefore, scrollBackBefore))
+            viewport()->update();
+    } else if (due != DisplayPass::Repaint::kNone) {
         viewport()->repaint(m_rcCurrentLine);  // the arriving line at once, and only its row
+    }
+}
+
+bool CVELTRANView2::ScrollUp(int64_t added, int keptBefore, int64_t scrollBackBefore)
+{
+    // Finished lines move every row above the current line up by as many
+    // rows, as long as the page keeps its bottom edge and scroll-back:
+    // the pixels move, and only the rows that came into view and the
+    // emptied current line are painted, not the whole page of text.
+    const QRect r = viewport()->rect();
+    const int h = LineHeight();
+    const int b = PaneViewport::BottomEdge(r.top(), r.top() + r.height(), h, keptBefore);
+    const QRect above(r.left(), r.top(), r.width(), b - h - r.top());
+    if (added <= 0 || m_viewport.ScrollBack() != scrollBackBefore || m_rcCurrentLine.height() != h ||
+        m_rcCurrentLine.top() != b - h || m_rcCurrentLine.width() != r.width() ||
+        PaneViewport::BottomEdge(r.top(), r.top() + r.height(), h, m_doc.GetLineCount(CVELTRANDoc::kTncList)) != b ||
+        added >= above.height() / h)
+        return false;
+    viewport()->scroll(0, -static_cast<int>(added) * h, above);
+    viewport()->update(m_rcCurrentLine);
+    return true;
 }
 
 void CVELTRANView2::ListChanged()

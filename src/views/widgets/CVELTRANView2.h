@@ -7,7 +7,14 @@
 // callback) which cuts lines (TncLineCutter) -> queued call to this pane on
 // the user-interface thread, which appends finished lines to the document's
 // TNC list and repaints: only the current line's row while a line is
-// arriving, everything when lines were finished.
+// arriving; when lines were finished the page moves up by their rows and
+// only the rows that came into view are painted.
+//
+// A controller may send as fast as its port runs (19,200 baud is about 50
+// lines a second): the display thread rests kDisplayRest after each pass,
+// so such a stream is shown some 25 times a second a few lines at a time,
+// instead of costing a pass, a page move and a scroll bar paint per line.
+// Text after a quiet moment (an echoed keystroke) is still shown at once.
 //
 // Threads: everything here runs on the user-interface thread except what the
 // display thread touches: the cutter (own lock) and the two tick stamps
@@ -92,6 +99,9 @@ private:
     void SendText(std::string& text) override;
 
     void OnDisplayUpdate();
+    // Moves the page up by `added` finished lines instead of repainting it;
+    // false (nothing done) when the page would not simply move.
+    bool ScrollUp(int64_t added, int keptBefore, int64_t scrollBackBefore);
     QColor TextColour() const;
     void UpdateCaretRow();
 
@@ -101,6 +111,7 @@ private:
     SerialLink m_link;
     LinkReceiveSource m_source;
     TncLineCutter m_cutter;
+    static constexpr std::chrono::milliseconds kDisplayRest{40};
     ReceiveDisplay m_display;  // after everything its thread uses
     PaneViewport m_viewport;
     TncKeyboard m_keys;

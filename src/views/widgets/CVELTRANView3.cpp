@@ -220,14 +220,14 @@ void CVELTRANView3::paintEvent(QPaintEvent*)
 
     int rowBottom = bottom - h;
     for (int i = count - 1 - ScrollBack(); i >= 0 && rowBottom > 0; --i) {
-        const std::string& line = history[static_cast<size_t>(i)];
+        const std::string_view line = history[static_cast<size_t>(i)];
         const bool note = !line.empty() && line[0] == '>';
         p.setPen(note ? highlight : colour);
         // The marker is drawn as a blank. (Built by appending: GCC 12 warns
         // falsely about `" " + std::string` at -O3.)
         std::string shown(1, ' ');
         if (!line.empty())
-            shown.append(line, 1);
+            shown.append(line.substr(1));
         p.drawText(1, rowBottom - h + fm.ascent(), Latin1(shown));
         rowBottom -= h;
     }

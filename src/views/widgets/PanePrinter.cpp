@@ -14,9 +14,9 @@
 
 namespace {
 
-const std::vector<std::string>& LinesOf(const PanePrinter::Listing& listing)
+const LineList& LinesOf(const PanePrinter::Listing& listing)
 {
-    static const std::vector<std::string> kNone;
+    static const LineList kNone;
     return listing.lines ? *listing.lines : kNone;
 }
 

@@ -7,6 +7,8 @@
 // pages = ceiling of N / L (at least 1), and the page range chosen in the
 // dialog is honoured. The dialog offers no selection and no print to file.
 // User-interface thread only.
+#include "app/LineList.h"
+
 #include <QFont>
 #include <optional>
 #include <string>
@@ -19,7 +21,7 @@ class QWidget;
 class PanePrinter {
 public:
     struct Listing {
-        const std::vector<std::string>* lines = nullptr;
+        const LineList* lines = nullptr;
         QFont font;
         // Printed once per job below the list's last line when its page has a
         // row left (the transmit pane's line still being typed).

@@ -52,7 +52,7 @@ std::optional<std::string> TapeDialogs::AskImportPath(QWidget* parent)
     return LocalPath(dialog->selectedFiles().front());
 }
 
-void TapeDialogs::ExportList(QWidget* parent, const std::vector<std::string>& lines)
+void TapeDialogs::ExportList(QWidget* parent, const LineList& lines)
 {
     auto dialog = MakeExportDialog(parent);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())

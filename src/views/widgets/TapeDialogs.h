@@ -4,6 +4,8 @@
 // before replacing a file), both with the text-file filter and the default
 // extension ".TXT"; and the exclamation box with the system's error text.
 // User-interface thread only.
+#include "app/LineList.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -23,7 +25,7 @@ public:
     static std::optional<std::string> AskImportPath(QWidget* parent);
     // Export Tape: asks for the file, then writes the non-empty lines with
     // CR LF; failures are shown, success is not.
-    static void ExportList(QWidget* parent, const std::vector<std::string>& lines);
+    static void ExportList(QWidget* parent, const LineList& lines);
     // The exclamation box with an OK button.
     static void ShowFileError(QWidget* parent, const std::string& text);
 

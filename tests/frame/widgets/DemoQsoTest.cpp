@@ -35,11 +35,12 @@ std::string Slurp(const std::string& path)
 }
 
 // The index of the last receive line matching `re`, or -1.
-int FindLine(const LineList& lines, const std::regex& re, std::smatch* m = nullptr)
+int FindLine(const LineList& lines, const std::regex& re, std::cmatch* m = nullptr)
 {
     for (size_t i = lines.size(); i-- > 0;) {
-        std::smatch local;
-        if (std::regex_search(lines[i], m ? *m : local, re))
+        std::cmatch local;  // a list's lines stay where they are while it grows
+        const std::string_view line = lines[i];
+        if (std::regex_search(line.data(), line.data() + line.size(), m ? *m : local, re))
             return static_cast<int>(i);
     }
     return -1;
@@ -121,7 +122,7 @@ TEST_P(DemoQso, CqAnswerExchangeReportAndSave)
     ASSERT_TRUE(QTest::qWaitFor([&] { return sendCq->isEnabled(); }, 3000));
     sendCq->trigger();
     const std::regex answer("N0CALL DE ([A-Z0-9]+) .*UR (5[5-9]9) .*NR (\\d{3})");
-    std::smatch m;
+    std::cmatch m;
     ASSERT_TRUE(QTest::qWaitFor([&] { return FindLine(doc->GetList(1), answer, &m) >= 0; }, band.waitMs));
     const LineList lines = doc->GetList(1);
     const int line = FindLine(lines, answer, &m);
@@ -155,7 +156,7 @@ TEST_P(DemoQso, CqAnswerExchangeReportAndSave)
     QTest::keyClick(transmit, Qt::Key_A, Qt::ControlModifier);
     const std::regex signoff("N0CALL DE " + caller + " .*73 N0CALL DE " + caller + " SK");
     ASSERT_TRUE(QTest::qWaitFor([&] { return FindLine(doc->GetList(1), signoff, &m) >= 0; }, band.waitMs))
-        << [&] { std::string all; for (const auto& l : doc->GetList(1)) all += l + "|\n"; for (const auto& l : doc->GetList(3)) all += "T" + l + "|\n"; return all; }();
+        << [&] { std::string all; for (std::string_view l : doc->GetList(1)) all.append(l) += "|\n"; for (std::string_view l : doc->GetList(3)) all.append("T").append(l) += "|\n"; return all; }();
 
     // Keying: the CQ tape and the exchange were one transmission each, and
     // the transmitter is off again (the band answers only once it drops).

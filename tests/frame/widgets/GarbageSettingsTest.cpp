@@ -146,7 +146,7 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
         QTest::keyClicks(transmit, "ry ");
         QTest::keyClick(transmit, Qt::Key_Return);
         const auto typed = [&] {
-            for (const std::string& line : doc->GetList(CVELTRANDoc::kTransmitList))
+            for (std::string_view line : doc->GetList(CVELTRANDoc::kTransmitList))
                 if (line.find("ry") != std::string::npos || line.find("RY") != std::string::npos)
                     return true;
             return false;
@@ -155,7 +155,7 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
         // down still takes them).
         EXPECT_EQ(typed(), !noPort) << "the typed line is in the transmit history";
         const auto received = [&] {
-            for (const std::string& line : doc->GetList(CVELTRANDoc::kReceiveList))
+            for (std::string_view line : doc->GetList(CVELTRANDoc::kReceiveList))
                 if (line.find("RY") != std::string::npos)
                     return true;
             return false;
@@ -174,7 +174,7 @@ TEST_F(GarbageSettings, TheProgramStartsOnSafeValuesAndTheOperatorTypesAndReceiv
             QTest::keyClicks(tnc, "tnc");
             QTest::keyClick(tnc, Qt::Key_Return);
             const auto answered = [&] {
-                for (const std::string& line : doc->GetList(CVELTRANDoc::kTncList))
+                for (std::string_view line : doc->GetList(CVELTRANDoc::kTncList))
                     if (line.find("tnc") != std::string::npos)
                         return true;
                 return false;

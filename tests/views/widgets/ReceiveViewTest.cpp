@@ -407,11 +407,11 @@ TEST_F(ReceiveViewTest, ExportTapeGoesThroughTheInstalledHandler)
     view->SetExportTapeHandler({});
     view->OnUpdateCommand(ID_FILE_EXPORT_TAPE, state);
     EXPECT_FALSE(state.enabled);
-    std::vector<std::string> exported;
-    view->SetExportTapeHandler([&](QWidget*, const std::vector<std::string>& lines) { exported = lines; });
+    LineList exported;
+    view->SetExportTapeHandler([&](QWidget*, const LineList& lines) { exported = lines; });
     doc.AddText(" X\n>Y", CVELTRANDoc::kReceiveList);
     EXPECT_TRUE(view->OnCommand(ID_FILE_EXPORT_TAPE));
-    EXPECT_EQ(exported, (std::vector<std::string>{" X", ">Y"}));
+    EXPECT_EQ(exported, (LineList{" X", ">Y"}));
 }
 
 TEST_F(ReceiveViewTest, ExportIntoAFolderThatRefusesTheFileTellsTheOperatorWhy)

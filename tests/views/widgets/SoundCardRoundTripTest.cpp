@@ -177,7 +177,7 @@ bool HasDecodedLine(const LineList& lines, const std::string& text)
 {
     // The receive page also echoes what was sent, marked with '>'.
     return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& l) { return l.find(text) != std::string::npos && l.find('>') == std::string::npos; });
+                       [&](std::string_view l) { return l.find(text) != l.npos && l.find('>') == l.npos; });
 }
 
 }  // namespace
@@ -228,7 +228,7 @@ TEST_F(SoundCardRoundTrip, TypedLineIsHeardBackDecodedWithPttAroundTheAudio)
     tv->OnCommand(ID_TOOLS_TRANSMIT);
     const auto& rx = doc.GetList(CVELTRANDoc::kReceiveList);
     ASSERT_TRUE(QTest::qWaitFor([&] { return HasDecodedLine(rx, "CQ TEST DE W1AW 599"); }, 15000))
-        << [&] { std::string all; for (const auto& l : rx) all += l + "|\n"; return all; }();
+        << [&] { std::string all; for (std::string_view l : rx) all.append(l) += "|\n"; return all; }();
     tv->OnCommand(ID_TOOLS_RECEIVE);
     ASSERT_TRUE(QTest::qWaitFor([&] {
         const auto changes = ptt.Changes();

@@ -14,6 +14,7 @@
 #include "views/widgets/CVELTRANView2.h"
 #include "views/widgets/PanePrinter.h"
 
+#include <QBackingStore>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
@@ -197,6 +198,39 @@ TEST_F(TncViewTest, PortOnAPseudoTerminalCarriesKeysAndAnswers)
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->CurrentLine() == "A"; }, 10000));
     EXPECT_EQ(view->verticalScrollBar()->maximum(), 3);
     view->Link().Connect(false);  // before the pseudo-terminal goes
+}
+
+TEST_F(TncViewTest, PageMovedUpByArrivingLinesLooksAsIfPaintedWhole)
+{
+    AttachModem();
+    // What the window holds where the pane is, against the pane painted afresh.
+    auto shownAsPainted = [&] {
+        QWidget* port = view->viewport();
+        auto* store = dynamic_cast<QImage*>(port->backingStore()->paintDevice());
+        if (!store)
+            return false;
+        const QRect where(port->mapTo(port->window(), QPoint(0, 0)) * store->devicePixelRatio(),
+                          port->size() * store->devicePixelRatio());
+        return store->copy(where).convertToFormat(QImage::Format_RGB32) ==
+               port->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    size_t lines = 0;
+    auto arrive = [&](int count) {
+        for (int i = 0; i < count; ++i, ++lines) {
+            modem->Feed("LINE " + std::to_string(lines) + "\r\n");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return Tnc().size() == lines + 1; }, 10000));
+        }
+        modem->Feed("PART");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->CurrentLine() == "PART"; }, 10000));
+        modem->Feed("\r\n");
+        ++lines;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Tnc().size() == lines; }, 10000));
+    };
+    arrive(40);  // a full page, then lines one at a time
+    EXPECT_TRUE(QTest::qWaitFor(shownAsPainted, 5000));
+    view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    arrive(3);  // scrolled back: the newest line stays hidden as the page moves
+    EXPECT_TRUE(QTest::qWaitFor(shownAsPainted, 5000));
 }
 
 TEST_F(TncViewTest, TwentyLinesOnTenRowPagesPrintTwoPages)
