@@ -6,6 +6,7 @@
 // Usage: bench_modem_bench [--chars N] [--seeds S] [--noise-minutes M] [--only GROUP] [--quick]
 //   --chars: characters per point over all seeds (default 6000)
 //   --quick: 1200 characters, 3 seeds, one minute of noise
+#include "EditDistance.h"
 #include "modem/AudioFile.h"
 #include "modem/BaudotText.h"
 #include "modem/ChannelSimulator.h"
@@ -79,20 +80,6 @@ std::string ContestText(size_t minChars, uint64_t seed)
         }
     }
     return text;
-}
-
-size_t EditDistance(const std::string& a, const std::string& b)
-{
-    std::vector<size_t> prev(b.size() + 1), cur(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j)
-            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        std::swap(prev, cur);
-    }
-    return prev[b.size()];
 }
 
 struct Signal {

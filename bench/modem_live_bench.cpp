@@ -14,6 +14,7 @@
 //       over --chars (300) characters in three seeds, percent.
 //
 // Usage: bench_modem_live_bench [--only cpu|cer] [--seconds S] [--chars N]
+#include "EditDistance.h"
 #include "modem/AudioTap.h"
 #include "modem/BaudotText.h"
 #include "modem/ChannelSimulator.h"
@@ -76,20 +77,6 @@ std::string ContestText(size_t minChars, uint64_t seed)
         text += rng() % 2 ? "CQ TEST " + a + " " + a + " TEST\n" : a + " DE " + b + " 599 " + nr + " " + nr + " K\n";
     }
     return text;
-}
-
-size_t EditDistance(const std::string& a, const std::string& b)
-{
-    std::vector<size_t> prev(b.size() + 1), cur(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j)
-            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        std::swap(prev, cur);
-    }
-    return prev[b.size()];
 }
 
 std::vector<float> Modulate(const std::string& text)
