@@ -275,6 +275,20 @@ int main(int argc, char** argv)
         tncSentChars += more.size();
     });
     feeder.start();
+    // A minute-by-minute account on stderr: a cost that grows with the
+    // document shows as a rising line here long before it moves the total.
+    double lastCpu = CpuSeconds(), lastWall = 0;
+    QTimer minute;
+    minute.setInterval(60000);
+    QObject::connect(&minute, &QTimer::timeout, [&] {
+        const double cpuNow = CpuSeconds(), wallNow = clock.elapsed() / 1000.0;
+        std::fprintf(stderr, "soak: %.0f s, cpu %.2f %%, resident %.1f MB, %zu TNC lines\n", wallNow,
+                     100.0 * (cpuNow - lastCpu) / (wallNow - lastWall), RssMb(),
+                     doc.GetList(CVELTRANDoc::kTncList).size());
+        lastCpu = cpuNow;
+        lastWall = wallNow;
+    });
+    minute.start();
     QTimer stop;
     stop.setSingleShot(true);
     // exit, not quit: quit closes the window, which asks about the unsaved document.

@@ -8,11 +8,27 @@
 // in the heap). Lines are 8-bit byte strings: every byte value is kept as it
 // is, the line end included.
 //
+// Older text is sealed: when a third block is started, the one two before
+// it is deflated (zlib's fastest level: received text keeps about half its
+// size, random printable characters about 85 %) into a store of its own,
+// unless that would save less than an eighth. The sealed bytes are appended
+// to large chunks that are never moved, and the sealed block's plain buffer
+// takes the next lines, so a list that grows for days neither churns the
+// heap nor leaves holes in it. The page in view and its last screens of
+// scroll-back stay in the two plain blocks; a read of a sealed line inflates
+// its block into a small cache of kUnpackedBlocks blocks.
+//
 // Reading line i walks at most kMarkEvery - 1 prefixes from the nearest
 // mark; iteration is sequential. Appending is amortised O(1); Replace() of a
-// line in the middle re-packs the lines after it. Not thread-safe: the owner
-// (the document) keeps it on one thread.
+// line in the middle re-packs the lines after it. Not thread-safe, not even
+// for reads (a read may fill the cache): the owner (the document) keeps it on
+// one thread.
+//
+// A view of a line lasts until the list is changed or destroyed, and, for a
+// line of a sealed block, until lines of kUnpackedBlocks other sealed blocks
+// have been read since.
 #include <cstddef>
+#include <deque>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
@@ -69,8 +85,8 @@ public:
     std::string_view back() const;
 
     void push_back(std::string_view line);
-    // Room for the index of `lines` lines (the text grows block by block).
-    void reserve(size_t lines) { m_marks.reserve(lines / kMarkEvery + 1); }
+    // As a vector's: the list grows in pieces, so there is nothing to set aside.
+    void reserve(size_t) {}
     // `count` copies of `line` in place of what the list held.
     void assign(size_t count, std::string_view line);
     // Line `i` (< size()) becomes `line`.
@@ -85,13 +101,50 @@ public:
     bool operator==(const LineList& other) const;
 
     // Lines between two marks: the longest walk of operator[].
-    static constexpr size_t kMarkEvery = 16;
+    static constexpr size_t kMarkEvery = 32;
+    // Inflated sealed blocks kept for reading.
+    static constexpr size_t kUnpackedBlocks = 4;
+
+    // Bytes the list holds for its lines: plain blocks at their capacity,
+    // sealed ones at their deflated size (not the cache or the index).
+    size_t StoredBytes() const;
 
 private:
+    // Bytes of a block or of the sealed store, uninitialised: from the heap
+    // when small, and as pages of their own from kMappedBytes on, which are
+    // resident only once written and go back to the system when freed.
+    class Bytes {
+    public:
+        static constexpr size_t kMappedBytes = 128 * 1024;
+
+        Bytes() = default;
+        explicit Bytes(size_t size);
+        ~Bytes() { reset(); }
+        Bytes(Bytes&& other) noexcept;
+        Bytes& operator=(Bytes&& other) noexcept;
+        Bytes(const Bytes&) = delete;
+        Bytes& operator=(const Bytes&) = delete;
+
+        char* get() const { return m_p; }
+        explicit operator bool() const { return m_p != nullptr; }
+        void reset();
+
+    private:
+        char* m_p = nullptr;
+        size_t m_size = 0;
+        bool m_mapped = false;
+    };
+
     struct Block {
-        std::unique_ptr<char[]> bytes;
+        Bytes bytes;                   // the lines; null once sealed
+        const char* sealed = nullptr;  // the deflated lines of a sealed block, in m_sealedChunks
         size_t capacity = 0;
-        size_t used = 0;
+        size_t used = 0;               // plain bytes of the lines, sealed or not
+        size_t sealedSize = 0;
+    };
+    struct Unpacked {
+        size_t block;
+        Bytes bytes;
     };
     struct Place {
         uint32_t block;
@@ -100,10 +153,26 @@ private:
 
     Place PlaceOf(size_t i) const;
     std::string_view LineAt(size_t block, size_t offset, size_t* next) const;
-    char* Room(size_t bytes);
+    // The plain bytes of `block`, inflated into the cache when it is sealed.
+    const char* BytesOf(size_t block) const;
+    // Room for `bytes` more at the end; true when a new block was started.
+    bool Room(size_t bytes);
+    void Seal(size_t block);
+    void Unseal(size_t block);
+    // A copy of `size` deflated bytes at the end of the sealed store.
+    const char* KeepSealed(const char* bytes, size_t size);
 
-    std::vector<Block> m_blocks;
-    std::vector<Place> m_marks;  // where line k * kMarkEvery starts
+    // Both grow in pieces, never copied into a bigger array: a long list's
+    // index would otherwise leave a hole of each size it passed in the heap.
+    std::deque<Block> m_blocks;
+    std::deque<Place> m_marks;  // where line k * kMarkEvery starts
     Place m_last{0, 0};          // where the newest line starts
     size_t m_count = 0;
+    mutable std::vector<Unpacked> m_unpacked;  // most recently read first
+    std::vector<Bytes> m_sealedChunks;
+    size_t m_sealedChunkSize = 0;  // of the last chunk
+    size_t m_sealedChunkUsed = 0;  // of the last chunk
+    size_t m_sealedBytes = 0;      // in all chunks, holes left by Replace() included
+    Bytes m_spare;                 // a sealed block's plain buffer, for the next block
+    size_t m_spareCapacity = 0;
 };

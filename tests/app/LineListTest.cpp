@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -77,4 +79,62 @@ TEST(LineList, ClearedListIsEmptyAndGrowsAgain)
     list.push_back("c");
     ExpectHolds(list, {"c"});
     EXPECT_FALSE(list == (LineList{"c", ""}));
+}
+
+// Received-looking text (words from a small vocabulary) is sealed as the
+// list grows; random bytes are kept plain. Either way every line reads back,
+// in order, by index, after a copy, and from views held across reads of
+// other sealed blocks.
+TEST(LineList, OlderBlocksAreSealedWhenItPaysAndReadBackTheSame)
+{
+    std::mt19937 rng(7);
+    const char* words[] = {"CQ", "TEST", "DE", "W1AW", "599", "TU", "QRZ?", "5NN", "K", "DL0ABC", "RST", "NAME"};
+    std::vector<std::string> text, noise;
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        while (line.size() < 20 + static_cast<size_t>(i % 40))
+            line += std::string(words[rng() % std::size(words)]) + ' ';
+        text.push_back(line);
+        std::string bytes(static_cast<size_t>(i % 80), '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(rng());
+        noise.push_back(bytes);
+    }
+    for (const auto* want : {&text, &noise}) {
+        LineList list;
+        size_t raw = 0;
+        for (const std::string& line : *want) {
+            list.push_back(line);
+            raw += line.size() + 1;
+        }
+        if (want == &text)
+            EXPECT_LT(list.StoredBytes(), raw / 2);
+        else
+            EXPECT_GE(list.StoredBytes(), raw);
+        ExpectHolds(list, *want);
+        ExpectHolds(LineList(list), *want);
+        // One line from each of kUnpackedBlocks far-apart sealed blocks at once.
+        std::vector<std::string_view> held;
+        for (size_t k = 0; k < LineList::kUnpackedBlocks; ++k)
+            held.push_back(list[k * 4000 + 1]);
+        for (size_t k = 0; k < held.size(); ++k)
+            EXPECT_EQ(held[k], (*want)[k * 4000 + 1]);
+    }
+}
+
+TEST(LineList, LinesOfTheListItselfCanBeAppendedWhileItsBlocksAreSealed)
+{
+    LineList list;
+    std::vector<std::string> want;
+    for (int i = 0; i < 30000; ++i) {
+        if (i % 3 == 0 || want.empty()) {
+            want.push_back("RECEIVED LINE " + std::to_string(i));
+            list.push_back(want.back());
+        } else {
+            const size_t from = static_cast<size_t>(i) * 7919 % want.size();
+            want.push_back(want[from]);
+            list.push_back(list[from]);   // a view into the list's own (possibly sealed) bytes
+        }
+    }
+    ExpectHolds(list, want);
 }
