@@ -106,4 +106,10 @@ public:
     // turns "45" into 45.45 baud with one and a half stop bits); the link
     // reckons its line times from it. Any thread.
     virtual LineSettings ActualLine(const LineSettings& asked) const { return asked; }
+    // How long a written byte's signal takes to leave the device once Write
+    // has taken it (a sound card's playback buffer; zero for a serial port).
+    // The link starts the first text that much sooner after keying, so the
+    // first character still goes on the air a whole keying delay after PTT.
+    // Any thread while the device is open.
+    virtual std::chrono::microseconds OutputLead() const { return {}; }
 };

@@ -43,6 +43,8 @@ public:
     void Cancel() override { m_port->Cancel(); }
     bool IsDown() const override { return m_port->IsDown(); }
     std::string DownReason() const override { return m_port->DownReason(); }
+    LineSettings ActualLine(const LineSettings& asked) const override { return m_port->ActualLine(asked); }
+    std::chrono::microseconds OutputLead() const override { return m_port->OutputLead(); }
 
     PttLine* Line() const { return m_line.get(); }
 

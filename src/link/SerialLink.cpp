@@ -9,6 +9,7 @@ namespace {
 // The transmitter needs this long after RTS rises before the first character,
 // and the last character this long before RTS falls.
 constexpr std::chrono::milliseconds kKeyingWait{100};
+constexpr std::chrono::microseconds kMaxOutputLead = kKeyingWait / 2;
 // The line settles after opening before anything is sent.
 constexpr std::chrono::milliseconds kOpenSettle{100};
 
@@ -204,9 +205,16 @@ void SerialLink::KeyTransmitter()
     if (!m_bPttKeying)
         return;
     std::this_thread::sleep_for(kKeyingWait);
-    if (PortUsable())
+    std::chrono::microseconds lead{};
+    if (PortUsable()) {
         m_hPort->SetRts(true);
-    std::this_thread::sleep_for(kKeyingWait);
+        // A device that holds its output back (a sound card's playback
+        // buffer) gets the first text sooner by that much, never by more
+        // than half the wait, so a wrong report can't cut into the time the
+        // radio needs to switch over.
+        lead = std::clamp(m_hPort->OutputLead(), std::chrono::microseconds{}, kMaxOutputLead);
+    }
+    std::this_thread::sleep_for(kKeyingWait - lead);
 }
 
 void SerialLink::UnkeyTransmitter()

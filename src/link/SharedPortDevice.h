@@ -29,6 +29,7 @@ public:
     bool IsDown() const override { return m_device->IsDown(); }
     std::string DownReason() const override { return m_device->DownReason(); }
     LineSettings ActualLine(const LineSettings& asked) const override { return m_device->ActualLine(asked); }
+    std::chrono::microseconds OutputLead() const override { return m_device->OutputLead(); }
 
 private:
     std::shared_ptr<PortDevice> m_device;

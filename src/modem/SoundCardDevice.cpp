@@ -203,6 +203,13 @@ size_t SoundCardDevice::Write(const uint8_t* data, size_t len, uint32_t)
     return len;
 }
 
+std::chrono::microseconds SoundCardDevice::OutputLead() const
+{
+    // The stream is made in Open and released in Close, neither of which
+    // runs while the link's threads (the callers) do.
+    return m_playback ? m_playback->Latency() : std::chrono::microseconds{};
+}
+
 void SoundCardDevice::SetRts(bool on)
 {
     // m_keyMutex orders this against a device going down: once down, PTT

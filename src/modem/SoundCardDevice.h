@@ -56,6 +56,8 @@ public:
     void Close() override;
     size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
     void SetRts(bool on) override;
+    // The playback stream's latency.
+    std::chrono::microseconds OutputLead() const override;
     std::string DownReason() const override;
 
     // Both streams run at this rate; the server converts.

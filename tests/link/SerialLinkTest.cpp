@@ -1,4 +1,5 @@
 #include "LinkTestSupport.h"
+#include "link/PttRoutedPort.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +196,41 @@ TEST(SerialLinkKeying, PttKeyingWaitsAroundTheRtsChangeAndUnkeysOnlyAfterTheLast
     EXPECT_GE(writes[0].time - rts[1].time, 100ms);
     const auto lastLeft = writes[1].time + charTime * static_cast<int>(writes[1].bytes.size());
     EXPECT_GE(rts[2].time - lastLeft, 100ms);
+}
+
+// A device that holds its output back (a sound card) reports how long; the
+// link writes that much sooner after keying, but never less than half the
+// keying delay after PTT, whatever the device says. Wrappers pass the
+// report (and the real line) on.
+TEST(SerialLinkKeying, OutputLeadShortensTheWaitAfterPttByAtMostHalf)
+{
+    struct Leading : SharedPortDevice {
+        using SharedPortDevice::SharedPortDevice;
+        std::chrono::microseconds OutputLead() const override { return 10s; }
+        LineSettings ActualLine(const LineSettings& asked) const override
+        {
+            LineSettings real = asked;
+            real.baudHundredths = 4545;
+            return real;
+        }
+    };
+    SimLink s;
+    s.link.SetDeviceOpener([&](int) { return std::make_unique<Leading>(s.modem); });
+    s.Open(1200, 5, true);
+    std::string text = "RY";
+    s.link.SendText(text);
+    ASSERT_TRUE(s.WaitWrites(1));
+    const auto log = s.modem->Log();
+    const auto rts = OfKind(log, Kind::Rts);
+    const auto writes = OfKind(log, Kind::Write);
+    ASSERT_GE(rts.size(), 2u);
+    EXPECT_GE(writes[0].time - rts[1].time, 50ms);
+
+    PttRoutedPort routed(std::make_unique<Leading>(s.modem), nullptr);
+    EXPECT_EQ(routed.OutputLead(), 10s);
+    LineSettings asked;
+    asked.baud = 45;
+    EXPECT_EQ(routed.ActualLine(asked).baudHundredths, 4545u);
 }
 
 TEST(SerialLinkKeying, ClearTransmitEmptiesEverythingAndUnkeys)
