@@ -15,7 +15,8 @@
 // - RTS is PTT: it drives the PttLine (raised before the transmitter makes a
 //   sound, dropped as its sound fades out), and the transmitter plays only
 //   while it is up. The link's keying rules give the 100 ms before the first
-//   character and after the last one has been played.
+//   character (on the air: the link writes it sooner by the playback
+//   latency, OutputLead) and after the last one has been played.
 //
 // A device that goes away (capture or playback device unplugged, sound server
 // gone, PTT device gone) puts the port down: WaitEvents reports kDown, PTT is
