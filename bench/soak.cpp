@@ -124,9 +124,15 @@ size_t LostCharacters(const std::string& sent, const std::string& received, size
     return lost + (sent.size() - s);
 }
 
-// Resident memory in MB: all of it, or only the process's own (anonymous)
-// pages, without the file pages of the code and data it maps.
-double RssMb(bool ownOnly = false)
+// Resident memory in MB, both from one reading: all of it, and only the
+// process's own (anonymous) pages, without the file pages of the code and
+// data it maps.
+struct Resident {
+    double all = 0;
+    double own = 0;
+};
+
+Resident ResidentMb()
 {
     long pages = 0, resident = 0, shared = 0;
     if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
@@ -134,8 +140,8 @@ double RssMb(bool ownOnly = false)
             resident = shared = 0;
         std::fclose(f);
     }
-    const long counted = ownOnly ? resident - shared : resident;
-    return static_cast<double>(counted) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    const double mb = static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    return {static_cast<double>(resident) * mb, static_cast<double>(resident - shared) * mb};
 }
 
 double CpuSeconds()
@@ -232,7 +238,7 @@ int main(int argc, char** argv)
     store.PutText(keys::kDevices, keys::DeviceKey(1), "audio:file=" + wav);
 
 
-    const double rssBefore = RssMb();
+    const double rssBefore = ResidentMb().all;
     CVELTRANApp app(store);
     app.LoadFonts();
     CVELTRANDoc doc(store);
@@ -279,12 +285,13 @@ int main(int argc, char** argv)
     auto account = [&] {
         const double cpuNow = CpuSeconds(), wallNow = clock.elapsed() / 1000.0;
         std::fprintf(stderr, "soak: %.0f s, cpu %.2f %%, resident %.2f MB, lists' store %.2f MB, %zu TNC lines\n",
-                     wallNow, 100.0 * (cpuNow - lastCpu) / (wallNow - lastWall), RssMb(), storedMb(),
+                     wallNow, 100.0 * (cpuNow - lastCpu) / (wallNow - lastWall), ResidentMb().all, storedMb(),
                      doc.GetList(CVELTRANDoc::kTncList).size());
         lastCpu = cpuNow;
         lastWall = wallNow;
     };
-    double cpuStart = 0, rssStart = 0, ownStart = 0, keptStart = 0, storedStart = 0, warmEnd = 0;
+    Resident start;
+    double cpuStart = 0, keptStart = 0, storedStart = 0, warmEnd = 0;
     QTimer::singleShot(static_cast<int>(std::min(30.0, seconds / 10.0) * 1000.0), [&] {
         // The first account comes before the window opens: the pages of the
         // C library's number formatting it touches are the benchmark's own,
@@ -292,8 +299,7 @@ int main(int argc, char** argv)
         account();
         warmEnd = clock.elapsed() / 1000.0;
         cpuStart = CpuSeconds();
-        rssStart = RssMb();
-        ownStart = RssMb(true);
+        start = ResidentMb();
         keptStart = keptMb();
         storedStart = storedMb();
     });
@@ -326,8 +332,7 @@ int main(int argc, char** argv)
 
     const double wall = clock.elapsed() / 1000.0;
     const double cpu = CpuSeconds() - cpuStart;
-    const double rssEnd = RssMb();
-    const double ownEnd = RssMb(true);
+    const Resident end = ResidentMb();
     const double storedGrowth = storedMb() - storedStart;
     const double kept = keptMb();
     const double added = kept - keptStart;
@@ -360,14 +365,14 @@ int main(int argc, char** argv)
     Print("soak_rtty_chars_lost", static_cast<double>(rttyLost), "chars");
     Print("soak_rtty_chars_wrong", static_cast<double>(rttyWrong), "chars");
     Print("soak_text_kept_mb", kept, "MB");
-    Print("soak_rss_growth_mb", rssEnd - rssStart, "MB");
-    Print("soak_rss_growth_per_text_kept", added > 0 ? (rssEnd - rssStart) / added : 0.0, "ratio");
-    Print("soak_own_growth_mb", ownEnd - ownStart, "MB");
-    Print("soak_own_growth_per_text_kept", added > 0 ? (ownEnd - ownStart) / added : 0.0, "ratio");
+    Print("soak_rss_growth_mb", end.all - start.all, "MB");
+    Print("soak_rss_growth_per_text_kept", added > 0 ? (end.all - start.all) / added : 0.0, "ratio");
+    Print("soak_own_growth_mb", end.own - start.own, "MB");
+    Print("soak_own_growth_per_text_kept", added > 0 ? (end.own - start.own) / added : 0.0, "ratio");
     Print("soak_store_growth_per_text_kept", added > 0 ? storedGrowth / added : 0.0, "ratio");
     Print("soak_cpu_percent", wall > warmEnd ? 100.0 * cpu / (wall - warmEnd) : 0.0, "%");
     std::fprintf(stderr, "soak: resident %.1f MB before the window, %.1f at the start, %.1f at the end\n", rssBefore,
-                 rssStart, rssEnd);
+                 start.all, end.all);
     frame.reset();
     return 0;
 }
