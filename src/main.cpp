@@ -11,6 +11,13 @@
 //    prints the document instead and exits without showing the window.
 // With --demo, the store is the demo's own file and the current directory the
 // demo directory (DemoSetup.h).
+//
+// However the program ends, the transmitter is released: File > Exit and the
+// end of the event loop close the panes' links and the rig below; SIGTERM,
+// SIGINT and SIGHUP do the same on the event loop (TerminationSignals) and
+// exit with 128 + the signal; an exit() from inside Qt (the X server gone)
+// closes the links and the rig from an exit handler; a fatal signal drops
+// the serial and CM108 PTT lines (CrashLineRelease).
 #include "app/CVELTRANApp.h"
 #include "app/CVELTRANDoc.h"
 #include "app/CommandLine.h"
@@ -18,21 +25,82 @@
 #include "app/QSettingsStore.h"
 #include "app/RigReportFrequency.h"
 #include "app/RigSettings.h"
+#include "app/SessionRecovery.h"
+#include "app/TerminationSignals.h"
 #include "app/widgets/CSplashWnd.h"
+#include "app/widgets/RecoveryQuestionBox.h"
+#include "frame/RecoveryStart.h"
 #include "frame/widgets/CMainFrame.h"
+#include "link/CrashLineRelease.h"
+#include "link/OpenLinks.h"
+#include "link/SerialLink.h"
 #include "modem/ProgramLiveAudio.h"
 #include "modem/PulseAudioBackend.h"
+#include "views/widgets/CVELTRANView.h"
+#include "views/widgets/CVELTRANView2.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+namespace {
+
+// The links of the port-owning panes that exist.
+std::vector<SerialLink*> PaneLinks(const CVELTRANApp& app)
+{
+    std::vector<SerialLink*> links;
+    if (auto* receive = app.FindView<CVELTRANView>())
+        links.push_back(&receive->Link());
+    if (auto* tnc = app.FindView<CVELTRANView2>())
+        links.push_back(&tnc->Link());
+    return links;
+}
+
+// The air side as File > Exit leaves it: every link closed (unkeyed after
+// its last character, PTT lines released, sound card silent, ports closed),
+// then the rig (CAT PTT released, rig closed). Window's thread.
+void CloseAirSide(const std::vector<SerialLink*>& links)
+{
+    for (SerialLink* link : links)
+        link->Connect(false);
+    CloseAllOpenLinks();
+    StopProgramRig();
+}
+
+// For an exit() that never returns to main (Qt's on a lost X server). Runs
+// before the statics made ahead of its registration are destroyed.
+void ReleaseAirSideAtExit()
+{
+    CloseAirSide({});
+    crashrelease::ReleaseRegisteredLines();   // lines of links owned by other threads
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
+    crashrelease::InstallFatalSignalHandler();
+    // Set once the panes exist.
+    CVELTRANApp* running = nullptr;
+    CMainFrame* window = nullptr;
+    // First thing, so that a signal during start-up waits for the event loop.
+    TerminationSignals termination([&running, &window] {
+        // No question is asked: the frame is destroyed, not closed, after the
+        // loop returns, and keeps its layout as it does on File > Exit.
+        if (window)
+            window->hide();
+        CloseAirSide(running ? PaneLinks(*running) : std::vector<SerialLink*>{});
+    });
+    // Before the air side goes: the session's text is kept for the next start.
+    termination.AddStep([&running] {
+        if (running && running->Recovery())
+            running->Recovery()->WriteNow();
+    });
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("VELTRAN"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
@@ -69,8 +137,15 @@ int main(int argc, char** argv)
 
     // The rig before the panes: a port keyed by CAT PTT opens through it.
     ApplyProgramRig(settings);
+    std::atexit(ReleaseAirSideAtExit);   // after the rig's statics exist, so it runs before they go
     CVELTRANDoc doc(settings);
     doc.SetReportFrequencySource([&settings] { return RigReportFrequency(settings); });
+    // A recovery copy left by an earlier session is offered before the panes
+    // exist (RecoveryStart.h); printing leaves it alone.
+    SessionRecovery recovery(doc, SessionRecovery::FolderFor(demoMode));
+    RecoveryStart recoveryStart(recovery);
+    if (!printing)
+        recoveryStart.Ask([](const QString& question) { return AskRestoreSession(nullptr, question); });
     auto frame = std::make_unique<CMainFrame>(app, doc);
     if (printing) {
         // "/p" and "/pt": print without showing the window, then exit.
@@ -84,6 +159,7 @@ int main(int argc, char** argv)
     // a new document.
     if (command.fileToOpen.empty() || !frame->Documents().OpenDocumentFile(command.fileToOpen))
         frame->Documents().NewDocument();
+    recoveryStart.Apply(frame->Documents(), app);
 
     if (demoMode) {
         CMainFrame* f = frame.get();
@@ -95,12 +171,23 @@ int main(int argc, char** argv)
         QObject::connect(f, &QWidget::windowTitleChanged, f, mark);
         mark(f->windowTitle());
     }
+    running = &app;
+    window = frame.get();
+    const std::vector<SerialLink*> paneLinks = PaneLinks(app);
+    for (SerialLink* link : paneLinks)
+        RegisterOpenLink(link);
     frame->show();
     if (splash)
         CSplashWnd::ShowSplashScreen(frame.get());
     const int rc = QApplication::exec();
     CSplashWnd::HideSplashScreen();
+    for (SerialLink* link : paneLinks)
+        UnregisterOpenLink(link);
+    running = nullptr;
+    window = nullptr;
     frame.reset();  // the panes close their ports before the application object goes
+    app.SetRecovery(nullptr);
+    recovery.Stop();  // the last copy written, or the removal of a clean exit done
     StopProgramRig();  // PTT released, the rig closed
     return rc;
 }

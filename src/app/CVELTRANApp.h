@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+class SessionRecovery;
 class SettingsStore;
 
 class CVELTRANApp {
@@ -30,6 +31,13 @@ public:
     const TickSource& Clock() const { return *m_clock; }
     // nullptr restores the steady clock. The source must outlive its use.
     void SetClock(const TickSource* clock);
+
+    // The recovery copy of the document (SessionRecovery.h), when the program
+    // keeps one (not owned; nullptr: none, as in most tests). Set before the
+    // main window is made; the window's timer, the document commands, a clean
+    // exit and a termination signal use it.
+    SessionRecovery* Recovery() const { return m_recovery; }
+    void SetRecovery(SessionRecovery* recovery) { m_recovery = recovery; }
 
     // Views register when made and unregister when destroyed, in pane order.
     void RegisterView(QObject* view);
@@ -55,5 +63,6 @@ public:
 private:
     SettingsStore& m_settings;
     const TickSource* m_clock;
+    SessionRecovery* m_recovery = nullptr;
     std::vector<QPointer<QObject>> m_views;
 };

@@ -73,6 +73,7 @@ void CVELTRANDoc::AddText(std::string_view text, int list)
         start = lf + 1;
     }
     m_bModified = true;
+    ++m_nRevision;
 }
 
 int CVELTRANDoc::GetLineCount(int list) const
@@ -85,12 +86,18 @@ const LineList& CVELTRANDoc::GetList(int list) const
     return ValidList(list) ? m_lists[list - 1] : EmptyList();
 }
 
+uint32_t CVELTRANDoc::StoredCount(int list) const
+{
+    return ValidList(list) ? m_nCounts[list - 1] : 0;
+}
+
 void CVELTRANDoc::SetLine(int list, size_t index, std::string line)
 {
     if (!ValidList(list) || index >= m_lists[list - 1].size())
         return;
     m_lists[list - 1].Replace(index, line);
     m_bModified = true;
+    ++m_nRevision;
 }
 
 void CVELTRANDoc::ClearList(int list)
@@ -100,6 +107,7 @@ void CVELTRANDoc::ClearList(int list)
     m_lists[list - 1].clear();  // gives the memory back, not just the lines
     m_nCounts[list - 1] = 0;
     m_bModified = true;
+    ++m_nRevision;
 }
 
 void CVELTRANDoc::OnNewDocument()
@@ -107,6 +115,7 @@ void CVELTRANDoc::OnNewDocument()
     if (m_settings.Get(keys::InitLogo) != 0)
         AddText(kNoticeLine, kReceiveList);
     m_bModified = false;
+    ++m_nRevision;
 }
 
 bool CVELTRANDoc::SaveFile(const std::string& path, std::string* error)
@@ -122,5 +131,6 @@ bool CVELTRANDoc::OpenFile(const std::string& path, std::string* error)
     if (!RtyCodec::Open(*this, path, error))
         return false;
     m_bModified = false;
+    ++m_nRevision;
     return true;
 }

@@ -41,6 +41,8 @@ public:
     // document file stored it, and saved back unchanged) reads as INT32_MAX.
     int GetLineCount(int list) const;
     const LineList& GetList(int list) const;
+    // The count as the file format holds it (unclamped), for copies of the lists.
+    uint32_t StoredCount(int list) const;
     // Replaces one line in place (the receive view's "Swap Line"); out-of-range does nothing.
     void SetLine(int list, size_t index, std::string line);
     void ClearList(int list);
@@ -60,6 +62,10 @@ public:
     // OpenFile and a successful SaveFile clear it.
     bool IsModified() const { return m_bModified; }
     void SetModified(bool modified) { m_bModified = modified; }
+    // Grows with every change of the lists or counts (AddText, SetLine,
+    // ClearList, OnNewDocument, a successful OpenFile), never with a save: a
+    // copy taken at one value is current while the value stays.
+    uint64_t Revision() const { return m_nRevision; }
 
     SettingsStore& Settings() const { return m_settings; }
 
@@ -91,6 +97,7 @@ private:
     LineList m_lists[3];
     uint32_t m_nCounts[3] = {0, 0, 0};  // as the file format holds them
     bool m_bModified = false;
+    uint64_t m_nRevision = 0;
     const WallClock* m_pMacroClock = nullptr;
     std::function<int()> m_fnRttyByteSize;
     std::function<std::optional<double>()> m_fnReportFrequency;

@@ -132,7 +132,7 @@ void LineList::Seal(size_t block)
     const size_t limit = b.used - b.used / 8;
     thread_local std::vector<char> out;
     out.resize(std::max(out.size(), limit));
-    z.next_in = reinterpret_cast<Bytef*>(b.bytes.get());
+    z.next_in = reinterpret_cast<Bytef*>(b.bytes->get());
     z.avail_in = static_cast<uInt>(b.used);
     z.next_out = reinterpret_cast<Bytef*>(out.data());
     z.avail_out = static_cast<uInt>(limit);
@@ -141,7 +141,8 @@ void LineList::Seal(size_t block)
     const size_t size = z.total_out;
     b.sealed = KeepSealed(out.data(), size);
     b.sealedSize = size;
-    if (b.capacity == kLargestBlock && !m_spare) {
+    // A buffer a copy still reads is left to it.
+    if (b.capacity == kLargestBlock && !m_spare && b.bytes.use_count() == 1) {
         m_spare = std::move(b.bytes);
         m_spareCapacity = b.capacity;
     }
@@ -153,10 +154,10 @@ const char* LineList::KeepSealed(const char* bytes, size_t size)
 {
     if (m_sealedChunks.empty() || m_sealedChunkSize - m_sealedChunkUsed < size) {
         m_sealedChunkSize = std::max(size, kSealedChunk);
-        m_sealedChunks.emplace_back(m_sealedChunkSize);
+        m_sealedChunks.push_back(std::make_shared<Bytes>(m_sealedChunkSize));
         m_sealedChunkUsed = 0;
     }
-    char* at = m_sealedChunks.back().get() + m_sealedChunkUsed;
+    char* at = m_sealedChunks.back()->get() + m_sealedChunkUsed;
     std::memcpy(at, bytes, size);
     m_sealedChunkUsed += size;
     m_sealedBytes += size;
@@ -167,7 +168,7 @@ const char* LineList::BytesOf(size_t block) const
 {
     const Block& b = m_blocks[block];
     if (b.bytes)
-        return b.bytes.get();
+        return b.bytes->get();
     for (size_t k = 0; k < m_unpacked.size(); ++k) {
         if (m_unpacked[k].block == block) {
             // Moving the owners keeps every cached block where it is.
@@ -202,12 +203,22 @@ void LineList::Unseal(size_t block)
     Block& b = m_blocks[block];
     if (b.bytes)
         return;
-    Bytes bytes(b.used);
-    std::memcpy(bytes.get(), BytesOf(block), b.used);
+    auto bytes = std::make_shared<Bytes>(b.used);
+    std::memcpy(bytes->get(), BytesOf(block), b.used);
     b.bytes = std::move(bytes);
     b.capacity = b.used;
     b.sealed = nullptr;   // its bytes stay in the store as a hole
     b.sealedSize = 0;
+}
+
+void LineList::Own(size_t block)
+{
+    Block& b = m_blocks[block];
+    if (!b.bytes || b.bytes.use_count() == 1)
+        return;
+    auto own = std::make_shared<Bytes>(b.capacity);
+    std::memcpy(own->get(), b.bytes->get(), b.used);
+    b.bytes = std::move(own);
 }
 
 size_t LineList::StoredBytes() const
@@ -266,19 +277,25 @@ LineList::LineList(std::initializer_list<std::string_view> lines)
 }
 
 LineList::LineList(const LineList& other)
-    : m_marks(other.m_marks), m_last(other.m_last), m_count(other.m_count)
+    : m_marks(other.m_marks), m_last(other.m_last), m_count(other.m_count), m_sealedChunks(other.m_sealedChunks)
 {
-    // A copy holds each block at its filled size: the next line goes into a new one.
-    for (const Block& from : other.m_blocks) {
+    // A copy holds each block at its filled size: the next line goes into a
+    // new one. Sealed blocks point into the shared chunks; with
+    // m_sealedChunkSize 0, this list's own seals start a chunk of its own.
+    for (size_t k = 0; k < other.m_blocks.size(); ++k) {
+        const Block& from = other.m_blocks[k];
         Block to;
         to.capacity = from.used;
         to.used = from.used;
-        if (from.bytes) {
-            to.bytes = Bytes(from.used);
-            std::memcpy(to.bytes.get(), from.bytes.get(), from.used);
+        if (from.bytes && k + 1 < other.m_blocks.size()) {
+            to.bytes = from.bytes;  // finished: changed only by Replace(), which copies it first
+        } else if (from.bytes) {
+            to.bytes = std::make_shared<Bytes>(from.used);  // the block the original still fills
+            std::memcpy(to.bytes->get(), from.bytes->get(), from.used);
         } else {
-            to.sealed = KeepSealed(from.sealed, from.sealedSize);
+            to.sealed = from.sealed;
             to.sealedSize = from.sealedSize;
+            m_sealedBytes += from.sealedSize;
         }
         m_blocks.push_back(std::move(to));
     }
@@ -370,7 +387,7 @@ bool LineList::Room(size_t bytes)
         block.bytes = std::move(m_spare);
         block.capacity = m_spareCapacity;
     } else {
-        block.bytes = Bytes(block.capacity);
+        block.bytes = std::make_shared<Bytes>(block.capacity);
     }
     m_blocks.push_back(std::move(block));
     return true;
@@ -381,7 +398,7 @@ void LineList::push_back(std::string_view line)
     const size_t need = PrefixSize(line.size()) + line.size();
     const bool started = Room(need);
     Block& last = m_blocks.back();
-    char* out = last.bytes.get() + last.used;
+    char* out = last.bytes->get() + last.used;
     m_last = Place{static_cast<uint32_t>(m_blocks.size() - 1), static_cast<uint32_t>(last.used)};
     if (m_count % kMarkEvery == 0)
         m_marks.push_back(m_last);
@@ -425,6 +442,7 @@ void LineList::Replace(size_t i, std::string_view line)
         m_blocks.pop_back();
     } else {
         Unseal(at.block);   // the lines before i in it stay, the rest is appended
+        Own(at.block);
         m_blocks.back().used = at.offset;
     }
     m_unpacked.clear();   // blocks from at.block on are written anew

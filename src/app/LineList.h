@@ -27,6 +27,14 @@
 // A view of a line lasts until the list is changed or destroyed, and, for a
 // line of a sealed block, until lines of kUnpackedBlocks other sealed blocks
 // have been read since.
+//
+// A copy shares its bytes with the original wherever they can no longer
+// change: the sealed chunks (each list seals into chunks of its own from then
+// on) and the finished plain blocks (Replace() copies a shared one before it
+// writes in it; a shared buffer is never reused for new lines). Only the
+// block still being filled and the index are copied, so a snapshot of a long
+// list costs little. The copy and the original may then be used on
+// different threads.
 #include <cstddef>
 #include <deque>
 #include <cstdint>
@@ -136,7 +144,7 @@ private:
     };
 
     struct Block {
-        Bytes bytes;                   // the lines; null once sealed
+        std::shared_ptr<Bytes> bytes;  // the lines; null once sealed; shared with copies when finished
         const char* sealed = nullptr;  // the deflated lines of a sealed block, in m_sealedChunks
         size_t capacity = 0;
         size_t used = 0;               // plain bytes of the lines, sealed or not
@@ -159,6 +167,8 @@ private:
     bool Room(size_t bytes);
     void Seal(size_t block);
     void Unseal(size_t block);
+    // Gives `block` plain bytes of its own before they are written.
+    void Own(size_t block);
     // A copy of `size` deflated bytes at the end of the sealed store.
     const char* KeepSealed(const char* bytes, size_t size);
 
@@ -169,10 +179,12 @@ private:
     Place m_last{0, 0};          // where the newest line starts
     size_t m_count = 0;
     mutable std::vector<Unpacked> m_unpacked;  // most recently read first
-    std::vector<Bytes> m_sealedChunks;
+    // Shared with copies of this list; only the last, when this list made it
+    // (m_sealedChunkSize > 0), is still written to, beyond what any copy reads.
+    std::vector<std::shared_ptr<Bytes>> m_sealedChunks;
     size_t m_sealedChunkSize = 0;  // of the last chunk
     size_t m_sealedChunkUsed = 0;  // of the last chunk
     size_t m_sealedBytes = 0;      // in all chunks, holes left by Replace() included
-    Bytes m_spare;                 // a sealed block's plain buffer, for the next block
+    std::shared_ptr<Bytes> m_spare;  // a sealed block's plain buffer, for the next block
     size_t m_spareCapacity = 0;
 };

@@ -1,6 +1,7 @@
 #include "frame/DocumentController.h"
 
 #include "app/CVELTRANDoc.h"
+#include "app/SessionRecovery.h"
 #include "frame/DocumentNaming.h"
 #include "frame/FramePrompts.h"
 
@@ -26,6 +27,9 @@ std::string DocumentController::Title() const
 
 void DocumentController::Changed()
 {
+    // Nothing unsaved is left to recover.
+    if (m_recovery && !m_doc.IsModified())
+        m_recovery->Remove();
     if (m_changed)
         m_changed();
 }
@@ -35,6 +39,21 @@ bool DocumentController::Adopt(const std::string& path)
     m_doc.SetModified(false);
     m_path = path;
     m_recent.Add(path);
+    Changed();
+    return true;
+}
+
+bool DocumentController::RestoreRecovery()
+{
+    if (!m_recovery)
+        return false;
+    std::string error;
+    if (!m_recovery->Restore(&error)) {
+        m_prompts.ShowError(m_parent, QStringLiteral("Cannot restore %1.\n%2")
+                                          .arg(LocalText(m_recovery->DocumentPath()), LocalText(error)));
+        return false;
+    }
+    m_path.clear();
     Changed();
     return true;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class CVELTRANDoc;
+class SessionRecovery;
 class FramePrompts;
 class SettingsStore;
 class QString;
@@ -22,6 +23,14 @@ public:
     void SetDialogParent(QWidget* parent) { m_parent = parent; }
     // Called after the document's contents or name changed (title, repaint).
     void SetChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
+
+    // The recovery copy (not owned; nullptr: none): it goes whenever the
+    // document is left without unsaved changes (saved, opened, new).
+    void SetRecovery(SessionRecovery* recovery) { m_recovery = recovery; }
+    // The document takes the recovery copy's lines and stays modified, with
+    // no name ("Untitled"), so that the operator saves it. A copy that cannot
+    // be read is reported as a failed open is; false then.
+    bool RestoreRecovery();
 
     // Each returns false when cancelled or failed.
     bool NewDocument();
@@ -53,5 +62,6 @@ private:
     RecentFileList m_recent;
     QWidget* m_parent = nullptr;
     std::function<void()> m_changed;
+    SessionRecovery* m_recovery = nullptr;
     std::string m_path;  // empty: never saved ("Untitled")
 };

@@ -4,11 +4,9 @@
 // whose link is not open is shown as down: "DOWN" and 0, marked, so the
 // status bar never claims a line the program does not have.
 #include "app/PortState.h"
+#include "views/LinkPortState.h"
 
 #include <string>
-
-class SerialLink;
-class SettingsStore;
 
 struct PortStatusInput {
     bool rttyInUse = false;  // the transmit pane's copy of the RTTY port-in-use flag
@@ -27,11 +25,6 @@ struct PortStatusText {
 };
 
 PortStatusText ComputePortStatus(const PortStatusInput& in);
-
-// The state of a pane's link as the operator is told it: `configuredPort` is
-// the stored port number (0 or less: none; above 16 the link runs port 1).
-PortState StateOfLink(const std::string& name, int configuredPort, const SerialLink& link,
-                      const SettingsStore& settings);
 
 // The tool tip of panes 5 and 6: one line per port.
 std::string PortStatusToolTip(const PortState& rtty, const PortState& tnc);

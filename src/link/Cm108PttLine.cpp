@@ -1,8 +1,11 @@
 #include "link/Cm108PttLine.h"
 
+#include "link/CrashLineRelease.h"
 #include "link/HamlibRig.h"
 
 #include <chrono>
+#include <fcntl.h>
+#include <unistd.h>
 
 Cm108PttLine::Cm108PttLine(std::string hidraw) : m_hidraw(std::move(hidraw)) {}
 
@@ -31,8 +34,16 @@ bool Cm108PttLine::Open(std::string& error)
         return false;
     }
     m_keyed = false;
+    // Hamlib keeps its descriptor to itself; a second one on the adapter is
+    // what the crash handler writes the release report to. Without it (the
+    // adapter refuses a second opener) only the crash guard is missing.
+    const int crashFd = ::open(m_hidraw.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     MutexLock lock(m_mutex);
     m_rig = std::move(rig);
+    if (crashFd >= 0 && !crashrelease::Register(crashFd, crashrelease::LineKind::Cm108Gpio))
+        ::close(crashFd);
+    else
+        m_crashFd = crashFd;
     return true;
 }
 
@@ -42,6 +53,11 @@ void Cm108PttLine::Close()
     {
         MutexLock lock(m_mutex);
         rig = std::move(m_rig);
+        if (m_crashFd >= 0) {
+            crashrelease::Unregister(m_crashFd, crashrelease::LineKind::Cm108Gpio);
+            ::close(m_crashFd);
+            m_crashFd = -1;
+        }
     }
     m_keyed = false;
     // The rig releases PTT and closes here, outside the lock.

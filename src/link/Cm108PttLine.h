@@ -6,6 +6,10 @@
 // Open waits (briefly: a local device) for the adapter to open, so a missing
 // or forbidden /dev/hidrawN is refused with its reason. A line whose adapter
 // fails later (unplugged) reports IsDown.
+//
+// While open, the line also holds a descriptor of its own on the adapter,
+// registered with CrashLineRelease, so that a fatal signal still sets the
+// GPIO low. After kill -9 nothing can: the GPIO stays as it was.
 #include "link/PttLine.h"
 #include "link/ThreadSafety.h"
 
@@ -31,4 +35,5 @@ private:
     mutable Mutex m_mutex;
     std::unique_ptr<HamlibRig> m_rig GUARDED_BY(m_mutex);   // made by Open, dropped by Close
     std::atomic<bool> m_keyed{false};
+    int m_crashFd GUARDED_BY(m_mutex) = -1;   // for CrashLineRelease only; -1 when none
 };

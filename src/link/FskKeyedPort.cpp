@@ -24,7 +24,14 @@ LineSettings FskKeyedPort::FskLine(const LineSettings& asked)
 bool FskKeyedPort::Open(const LineSettings& settings)
 {
     m_bKeying = settings.pttKeying;
-    return m_adapter->Open(FskLine(settings));
+    if (!m_adapter->Open(FskLine(settings)))
+        return false;
+    // Both lines down through the adapter itself, whatever raised them on
+    // open: the link's own DTR calls never reach it, so this is where the
+    // line that is not PTT goes low for the session.
+    m_adapter->SetRts(false);
+    m_adapter->SetDtr(false);
+    return true;
 }
 
 void FskKeyedPort::SetRts(bool on)
@@ -40,4 +47,13 @@ void FskKeyedPort::SetRts(bool on)
         m_adapter->SetRts(on);
     else
         m_adapter->SetDtr(on);
+}
+
+bool FskKeyedPort::KeyPtt(bool on)
+{
+    if (!m_bKeying || m_ptt != PttOn::Rts) {
+        SetRts(on);
+        return true;
+    }
+    return m_adapter->KeyPtt(on);
 }

@@ -43,7 +43,11 @@ public:
     // The link's own DTR changes are not passed on: DTR is either the PTT
     // line or a line that stays low.
     void SetDtr(bool) override {}
+    // As SetRts, through the adapter's own KeyPtt when PTT is its RTS.
+    bool KeyPtt(bool on) override;
+    std::string PttFailureText() const override { return m_adapter->PttFailureText(); }
     void Purge() override { m_adapter->Purge(); }
+    void PurgeOutput() override { m_adapter->PurgeOutput(); }
     void Wake() override { m_adapter->Wake(); }
     void Cancel() override { m_adapter->Cancel(); }
     bool IsDown() const override { return m_adapter->IsDown(); }

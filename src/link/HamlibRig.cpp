@@ -70,6 +70,7 @@ HamlibRig::~HamlibRig()
         m_stop = true;
     }
     m_wake.NotifyAll();
+    m_pttServed.NotifyAll();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -89,15 +90,88 @@ bool HamlibRig::WaitFirstOpen(std::chrono::milliseconds limit) const
     return m_bTried && !m_reading.down;
 }
 
+uint64_t HamlibRig::AskPtt(bool on)
+{
+    m_pttWanted = on;
+    m_pttPending = true;
+    m_pttUsed = true;
+    m_wake.NotifyAll();
+    return ++m_pttAsked;
+}
+
 void HamlibRig::SetPtt(bool on)
 {
-    {
-        MutexLock lock(m_mutex);
-        m_pttWanted = on;
-        m_pttPending = true;
-        m_pttUsed = true;
+    MutexLock lock(m_mutex);
+    AskPtt(on);
+}
+
+bool HamlibRig::SetPttConfirmed(bool on, std::string& failure)
+{
+    MutexLock lock(m_mutex);
+    if (m_bTried && m_reading.down) {
+        // Nothing to wait for. The rig ends released when it answers again.
+        AskPtt(false);
+        failure = m_reading.reason;
+        return false;
     }
-    m_wake.NotifyAll();
+    const uint64_t request = AskPtt(on);
+    const auto until = std::chrono::steady_clock::now() + PttConfirmLimit();
+    while (m_pttDone.request < request && !m_stop && m_pttServed.WaitUntil(lock, until)) {
+    }
+    if (m_pttDone.request == request) {
+        failure = m_pttDone.reason;
+        return m_pttDone.ok;
+    }
+    if (m_pttDone.request > request) {
+        // Overtaken by a later request before the rig got to this one.
+        if (m_pttDone.ok && m_pttDone.on == on)
+            return true;
+        failure = m_pttDone.ok ? "PTT was asked otherwise meanwhile" : m_pttDone.reason;
+        return false;
+    }
+    failure = "the rig did not confirm PTT " + std::string(on ? "on" : "off") + " within " +
+              std::to_string(PttConfirmLimit().count()) + " ms";
+    // The link goes on as if unkeyed, so the rig must not key late.
+    if (on && m_pttAsked == request)
+        AskPtt(false);
+    return false;
+}
+
+int HamlibRig::ServePtt(Session& s)
+{
+    const bool on = m_pttWanted;
+    const uint64_t request = m_pttAsked;
+    m_pttPending = false;
+    m_mutex.unlock();
+    const int code = rig_set_ptt(s.rig, RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF);
+    m_mutex.lock();
+    m_pttDone = PttOutcome{request, on, code == RIG_OK, code == RIG_OK ? std::string() : FaultText(code)};
+    if (code == RIG_OK) {
+        m_reading.pttOn = on;
+    } else if (on && m_pttAsked == request) {
+        // Refused or unanswered: the radio may have keyed anyway (only its
+        // answer lost), so it is released, when it answers again if need be.
+        AskPtt(false);
+    }
+    m_pttServed.NotifyAll();
+    return code;
+}
+
+void HamlibRig::FailWaitingPtt()
+{
+    if (m_pttDone.request >= m_pttAsked)
+        return;
+    const bool on = m_pttWanted;
+    m_pttDone = PttOutcome{m_pttAsked, on, false, m_reading.reason};
+    if (on)
+        AskPtt(false);
+    m_pttServed.NotifyAll();
+}
+
+std::string HamlibRig::FaultText(int code) const
+{
+    const std::string& where = m_config.cm108Ptt ? m_config.pttDevice : m_config.port;
+    return (where.empty() ? std::string() : where + ": ") + ErrorText(code);
 }
 
 void HamlibRig::Run()
@@ -130,10 +204,13 @@ void HamlibRig::Run()
 
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextTick = Clock::now();
+    bool modeDue = false;   // the poll's second call, after the frequency
     // The rig closed after a fault is opened again at the next tick.
-    const auto fail = [this, &s, &nextTick](int code) REQUIRES(m_mutex) {
+    const auto fail = [this, &s, &nextTick, &modeDue](int code) REQUIRES(m_mutex) {
         CloseAfterFault(s, code);
+        FailWaitingPtt();
         nextTick = Clock::now() + m_config.pollInterval;
+        modeDue = false;
     };
 
     MutexLock lock(m_mutex);
@@ -169,34 +246,38 @@ void HamlibRig::Run()
                 m_tried.NotifyAll();
         }
         if (m_pttPending) {
-            const bool on = m_pttWanted;
-            m_pttPending = false;
-            lock.Unlock();
-            const int code = rig_set_ptt(s.rig, RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF);
-            lock.Lock();
-            if (code != RIG_OK)
+            // A model without CAT PTT refuses it without a fault: the rig
+            // stays open, and nothing is keyed.
+            if (const int code = ServePtt(s); IsFault(code))
                 fail(code);
-            else
-                m_reading.pttOn = on;
+            continue;
+        }
+        if (modeDue) {
+            modeDue = false;
+            lock.Unlock();
+            rmode_t mode = RIG_MODE_NONE;
+            pbwidth_t width = 0;
+            const int code = rig_get_mode(s.rig, RIG_VFO_CURR, &mode, &width);
+            lock.Lock();
+            if (IsFault(code))
+                fail(code);
+            else if (code == RIG_OK && mode != RIG_MODE_NONE)
+                m_reading.mode = rig_strrmode(mode);
             continue;
         }
         if (m_config.poll && Clock::now() >= nextTick) {
             nextTick = Clock::now() + m_config.pollInterval;
             lock.Unlock();
             freq_t freq = 0;
-            rmode_t mode = RIG_MODE_NONE;
-            pbwidth_t width = 0;
             const int code = rig_get_freq(s.rig, RIG_VFO_CURR, &freq);
-            const int modeCode = IsFault(code) ? RIG_OK : rig_get_mode(s.rig, RIG_VFO_CURR, &mode, &width);
             lock.Lock();
-            if (IsFault(code) || IsFault(modeCode)) {
-                fail(IsFault(code) ? code : modeCode);
+            if (IsFault(code)) {
+                fail(code);
                 continue;
             }
             if (code == RIG_OK && freq > 0)
                 m_reading.frequencyHz = static_cast<uint64_t>(std::llround(freq));
-            if (modeCode == RIG_OK && mode != RIG_MODE_NONE)
-                m_reading.mode = rig_strrmode(mode);
+            modeDue = true;
             continue;
         }
         // Woken by a request or the stop; the loop looks at both again.
@@ -221,6 +302,5 @@ void HamlibRig::CloseAfterFault(Session& s, int code)
     s.Close();
     m_mutex.lock();
     m_reading.down = true;
-    const std::string& where = m_config.cm108Ptt ? m_config.pttDevice : m_config.port;
-    m_reading.reason = (where.empty() ? std::string() : where + ": ") + ErrorText(code);
+    m_reading.reason = FaultText(code);
 }

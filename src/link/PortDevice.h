@@ -23,9 +23,10 @@ struct LineSettings {
     uint8_t parity = 0;
     uint8_t stopBits = 0;
     // RTS keys a transmitter: a real port drops RTS and DTR (which the system
-    // raises when a tty opens) as the first step of Open and leaves the lines
-    // alone on close (no hang-up pulse). The link lowers both again after
-    // every open, whatever the device did.
+    // raises when a tty opens) as the first step of Open and sets HUPCL, so
+    // the kernel drops both whenever the device closes, a crashed or killed
+    // process included. The link lowers both again after every open,
+    // whatever the device did.
     bool pttKeying = false;
 };
 
@@ -89,8 +90,24 @@ public:
     // Modem-control lines; devices without them ignore the calls silently.
     virtual void SetRts(bool on) = 0;
     virtual void SetDtr(bool on) = 0;
+    // Keys (or releases) the transmitter and returns once whatever keys it
+    // has confirmed the change, or has not within its own time limit: false
+    // then, with the reason in PttFailureText(). A device whose PTT needs no
+    // confirmation does SetRts(on) and returns true. The link counts its
+    // keying delay from the return. Transmit thread or owner's thread.
+    virtual bool KeyPtt(bool on)
+    {
+        SetRts(on);
+        return true;
+    }
+    virtual std::string PttFailureText() const { return {}; }
     // Discards everything in both directions.
     virtual void Purge() = 0;
+    // Discards only what has been written and not yet sent (received input
+    // stays), so a transmission cut off leaves the air at once: the serial
+    // driver's output queue, a sound card's queued samples. Every write so
+    // far then counts as drained. Any thread.
+    virtual void PurgeOutput() = 0;
 
     // Makes the current (or next) WaitEvents return once with kWoken.
     virtual void Wake() = 0;

@@ -1,5 +1,6 @@
 #include "link/PosixSerialPort.h"
 
+#include "link/CrashLineRelease.h"
 #include "link/Termios2.h"
 
 #include <algorithm>
@@ -67,11 +68,14 @@ bool PosixSerialPort::Open(const LineSettings& settings)
     // The kernel raises RTS and DTR when a serial device is opened. With RTS
     // keying a transmitter, drop both in one call before anything else (an
     // interface may key PTT or CW on DTR), so the radio is keyed for as short
-    // a time as the system allows, and keep the lines as they are when the
-    // device is closed.
+    // a time as the system allows. HUPCL makes the kernel drop both again
+    // when the device closes, however the process ends (a crash, kill -9);
+    // an orderly close has them low already, so that is no pulse. A fatal
+    // signal drops them at once (CrashLineRelease).
     if (settings.pttKeying) {
         SetModemLine(TIOCM_RTS | TIOCM_DTR, false);
-        termios2io::ClearHangupOnClose(m_fd);
+        termios2io::SetHangupOnClose(m_fd);
+        m_bCrashGuarded = crashrelease::Register(m_fd, crashrelease::LineKind::SerialModemLines);
     }
     if (::ioctl(m_fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL)
         return Fail(errno);
@@ -114,6 +118,9 @@ void PosixSerialPort::Close()
     if (m_fd >= 0 && !m_bDown)
         termios2io::RestoreDivisor(m_fd, m_rate);
     m_rate = {};
+    if (m_bCrashGuarded)
+        crashrelease::Unregister(m_fd, crashrelease::LineKind::SerialModemLines);
+    m_bCrashGuarded = false;
     for (int* fd : {&m_fd, &m_wakeFd, &m_cancelFd}) {
         if (*fd >= 0) {
             ::close(*fd);
@@ -303,6 +310,15 @@ void PosixSerialPort::Purge()
     termios2io::FlushBoth(m_fd);
     MutexLock lock(m_drainMutex);
     m_busyUntil = Clock::now();   // what was waiting has been thrown away
+}
+
+void PosixSerialPort::PurgeOutput()
+{
+    if (m_fd < 0 || m_bDown)
+        return;
+    termios2io::FlushOutput(m_fd);
+    MutexLock lock(m_drainMutex);
+    m_busyUntil = Clock::now();
 }
 
 void PosixSerialPort::Wake()

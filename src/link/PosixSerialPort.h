@@ -13,8 +13,10 @@
 // drained long before the characters are on the air.
 //
 // Linux raises RTS and DTR inside open() itself; with PTT keying the port
-// drops both again as its very first step and clears HUPCL, so the radio sees
-// at most that unavoidable moment and no pulse when the device is closed.
+// drops both again as its very first step, so the radio sees at most that
+// unavoidable moment, and sets HUPCL, so the kernel drops both when the
+// device closes however the process ends (crash, kill -9). While open under
+// PTT keying the descriptor is registered with CrashLineRelease.
 //
 // A device that vanishes (EIO, ENXIO, ENODEV, hang-up) marks the port down
 // once; from then on every call returns at once without touching it.
@@ -42,6 +44,7 @@ public:
     void SetRts(bool on) override;
     void SetDtr(bool on) override;
     void Purge() override;
+    void PurgeOutput() override;
     void Wake() override;
     void Cancel() override;
     bool IsDown() const override { return m_bDown.load(); }
@@ -68,6 +71,7 @@ private:
     int m_cancelFd = -1;
     std::chrono::microseconds m_charTime{0};
     int m_nOpenError = 0;  // owner's thread, like m_fd
+    bool m_bCrashGuarded = false;  // owner's thread, like m_fd: m_fd is in CrashLineRelease's table
     termios2io::AppliedRate m_rate;  // owner's thread, like m_fd: undone at Close
 
     std::atomic<bool> m_bDown{false};

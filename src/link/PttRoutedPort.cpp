@@ -53,3 +53,18 @@ void PttRoutedPort::SetRts(bool on)
     if (m_line)
         m_line->Set(on);
 }
+
+bool PttRoutedPort::KeyPtt(bool on)
+{
+    if (!m_routing)
+        return m_port->KeyPtt(on);
+    m_port->SetRts(false);
+    return m_line ? m_line->SetConfirmed(on) : true;
+}
+
+std::string PttRoutedPort::PttFailureText() const
+{
+    if (!m_routing)
+        return m_port->PttFailureText();
+    return m_line ? m_line->FailureText() : std::string();
+}

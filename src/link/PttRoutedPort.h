@@ -10,7 +10,8 @@
 // PTT line that is down (a rig not answering) doesn't take the port down:
 // the rig's own status says so.
 //
-// Threads: as PortDevice; the line's Set is safe from any thread.
+// Threads: as PortDevice; the line's Set and SetConfirmed are safe from any
+// thread.
 #include "link/PortDevice.h"
 #include "link/PttLine.h"
 
@@ -37,8 +38,13 @@ public:
         return m_port->Write(data, len, timeoutMs);
     }
     void SetRts(bool on) override;
+    // Keys through the PTT line and waits for its confirmation (a rig's CAT
+    // PTT); without routing, the port's own KeyPtt.
+    bool KeyPtt(bool on) override;
+    std::string PttFailureText() const override;
     void SetDtr(bool on) override { m_port->SetDtr(on); }
     void Purge() override { m_port->Purge(); }
+    void PurgeOutput() override { m_port->PurgeOutput(); }
     void Wake() override { m_port->Wake(); }
     void Cancel() override { m_port->Cancel(); }
     bool IsDown() const override { return m_port->IsDown(); }

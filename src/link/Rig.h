@@ -4,9 +4,10 @@
 // it (PTT). The rest of the program sees only this; HamlibRig is the real
 // one, through Hamlib.
 //
-// Threads: every member may be called from any thread and returns at once;
-// an implementation talks to the radio on its own thread, so a radio that
-// stops answering never holds up the caller.
+// Threads: every member may be called from any thread. All but
+// SetPttConfirmed return at once; an implementation talks to the radio on
+// its own thread, so a radio that stops answering never holds up the caller
+// longer than SetPttConfirmed's own bounded wait.
 #include <cstdint>
 #include <string>
 
@@ -27,5 +28,19 @@ public:
     // Asks for PTT on or off. Never waits for the radio: the rig's thread
     // carries out the latest request before anything else it has to do.
     virtual void SetPtt(bool on) = 0;
+    // Asks for PTT on or off and waits until the radio has carried it out:
+    // true then. False, with the reason in `failure`, when the radio refused
+    // it, is known to be down, or did not answer within the rig's own limit.
+    // A request for on that fails is withdrawn (the radio ends released); a
+    // release that fails is carried out when the radio answers again. The
+    // request goes ahead of anything else the rig has still to do, after at
+    // most the one command already in progress. A rig that cannot tell
+    // (a stand-in) takes the request as SetPtt and answers true.
+    virtual bool SetPttConfirmed(bool on, std::string& failure)
+    {
+        (void)failure;
+        SetPtt(on);
+        return true;
+    }
     virtual bool IsDown() const { return Reading().down; }
 };

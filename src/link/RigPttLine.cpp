@@ -34,3 +34,30 @@ void RigPttLine::Set(bool keyed)
     m_keyed = keyed;
     m_rig->SetPtt(keyed);
 }
+
+bool RigPttLine::SetConfirmed(bool keyed)
+{
+    std::string failure;
+    bool ok = !keyed;
+    if (!m_open) {
+        failure = "CAT PTT: the line is not open";
+    } else {
+        m_keyed = keyed;
+        ok = m_rig->SetPttConfirmed(keyed, failure);
+        if (!ok) {
+            // A failed key is withdrawn by the rig; a failed release is
+            // still carried out later. Either way the link sees it unkeyed.
+            m_keyed = false;
+            failure = "CAT PTT: " + (failure.empty() ? std::string("the rig did not confirm") : failure);
+        }
+    }
+    MutexLock lock(m_failureMutex);
+    m_failure = ok ? std::string() : failure;
+    return ok;
+}
+
+std::string RigPttLine::FailureText() const
+{
+    MutexLock lock(m_failureMutex);
+    return m_failure;
+}

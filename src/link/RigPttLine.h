@@ -1,19 +1,25 @@
 #pragma once
 // CAT PTT: the radio's own PTT command, carried out by a Rig on its own
-// thread. Set never waits for the
-// radio, so the link's keying waits stay exactly what they are; the rig
-// carries out a request within a few milliseconds, well inside the 100 ms
-// the link waits after keying before the first character.
+// thread. Set never waits for the radio; SetConfirmed, which the link keys
+// through, returns once the rig has carried the change out (or has failed
+// it, or has not answered within its own limit), so the link's keying delay
+// counts from the moment the radio is really keyed, however slowly the rig
+// answers.
 //
 // The rig is shared: the program's rig also polls frequency and mode. A rig
 // that doesn't answer for now doesn't make the line down (the rig's status
 // pane says so, and it comes back by itself): the rig carries out the latest
 // request when it answers again, so it ends in the state the link wants.
+//
+// Threads: Set, SetConfirmed, IsKeyed and FailureText from any thread;
+// m_failureMutex guards the latest failure's text.
 #include "link/PttLine.h"
 #include "link/Rig.h"
+#include "link/ThreadSafety.h"
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 class RigPttLine : public PttLine {
 public:
@@ -28,6 +34,9 @@ public:
     bool Open(std::string& error) override;
     void Close() override;
     void Set(bool keyed) override;
+    // A line not open keys nothing: a release is confirmed, a key refused.
+    bool SetConfirmed(bool keyed) override;
+    std::string FailureText() const override;
     bool IsKeyed() const override { return m_keyed.load(); }
     bool IsDown() const override { return !m_rig; }
 
@@ -35,4 +44,6 @@ private:
     std::shared_ptr<Rig> m_rig;
     std::atomic<bool> m_open{false};
     std::atomic<bool> m_keyed{false};
+    mutable Mutex m_failureMutex;
+    std::string m_failure GUARDED_BY(m_failureMutex);
 };

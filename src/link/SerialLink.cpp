@@ -33,7 +33,7 @@ void SerialLink::Notify()
         MutexLock lock(m_txMutex);
         ++m_nTxWakeGen;
     }
-    m_txWake.NotifyAll();
+    m_clock->NotifyAll(m_txWake);
 }
 
 void SerialLink::Wake()
@@ -55,20 +55,38 @@ uint32_t SerialLink::WriteTimeoutMs(size_t len) const
 void SerialLink::Connect(bool open)
 {
     if (!open) {
+        // A transmission ends with its port: opened again, the link keys
+        // only when asked again.
         m_bRunning = 0;
+        m_bTxActive = 0;
         Notify();
         // Release anything blocked on the device first: a write waiting for
-        // room on a stalled line, the receive thread's wait.
+        // room on a stalled line, the receive thread's wait, a key's waits.
         if (m_hPort)
             m_hPort->Cancel();
-        if (m_txThread.joinable())
+        {
+            // A key under way is abandoned; an unkey finishes its tail.
+            MutexLock lock(m_keyMutex);
+            ++m_nKeyCut;
+        }
+        m_clock->NotifyAll(m_keyChanged);
+        // The owner blocks outside the clock while the transmit thread
+        // finishes an unkey's tail on it.
+        if (m_txThread.joinable()) {
+            m_clock->Leave();
             m_txThread.join();
+            m_clock->Enter();
+        }
         if (m_hPort) {
-            UnkeyTransmitter();
+            PurgeLineOutput();
+            CutKeying();
             m_hPort->Purge();
         }
-        if (m_rxThread.joinable())
+        if (m_rxThread.joinable()) {
+            m_clock->Leave();
             m_rxThread.join();
+            m_clock->Enter();
+        }
         if (m_hPort) {
             m_hPort->Close();
             m_hPort.reset();
@@ -121,27 +139,21 @@ void SerialLink::Connect(bool open)
         m_nWritesDrained = 0;
         m_bTxWriting = false;
         m_bLastWriteFill = false;
-        m_tLineFree = std::chrono::steady_clock::now();
+        m_tLineFree = m_clock->Now();
+        m_tTextFree = m_tLineFree;
+        m_tDrained = m_tLineFree;
+        m_bLineCut = false;
         // Nothing has been written on this port yet, so nothing waits to drain.
         m_bTxEmpty = 1;
     }
     m_bOpen = true;
     m_bDataReady = 0;
     m_bRunning = 1;
-    try {
-        m_rxThread = std::thread(&SerialLink::ReceiveThread, this);
-    } catch (...) {
-        m_bRunning = 0;
-        return;
-    }
-    try {
-        m_txThread = std::thread(&SerialLink::TransmitThread, this);
-    } catch (...) {
-        m_bRunning = 0;
-    }
-
     {
+        // The starting state of the lines, before either thread runs: a
+        // transmit thread keying for text already queued must find it set.
         MutexLock keyLock(m_keyMutex);
+        m_bLineUp = false;
         if (!m_bPttKeying) {
             m_hPort->SetRts(true);
             m_hPort->SetDtr(true);
@@ -155,12 +167,37 @@ void SerialLink::Connect(bool open)
             m_hPort->SetDtr(false);
         }
     }
-    std::this_thread::sleep_for(kOpenSettle);
+    // Each thread is counted by the clock from before it starts; it leaves
+    // the count as it ends.
+    m_clock->Enter();
+    try {
+        m_rxThread = std::thread(&SerialLink::ReceiveThread, this);
+    } catch (...) {
+        m_clock->Leave();
+        m_bRunning = 0;
+        return;
+    }
+    m_clock->SleepFor(kOpenSettle);
+    // Nothing is sent before the line has settled, and an owner that puts
+    // the link in receive right after opening does so before the transmit
+    // thread could have keyed.
+    m_clock->Enter();
+    try {
+        m_txThread = std::thread(&SerialLink::TransmitThread, this);
+    } catch (...) {
+        m_clock->Leave();
+        m_bRunning = 0;
+    }
 }
 
 std::string SerialLink::DownReason() const
 {
     return m_hPort && m_bDown ? m_hPort->DownReason() : std::string();
+}
+
+void SerialLink::SetClock(LinkClock& clock)
+{
+    m_clock = &clock;
 }
 
 void SerialLink::SetDeviceOpener(std::function<std::unique_ptr<PortDevice>(int port)> opener)
@@ -196,46 +233,259 @@ void SerialLink::MarkDown()
 
 // ---- keying ----------------------------------------------------------------
 
+void SerialLink::WaitKeyIdleLocked(MutexLock& lock)
+{
+    while (m_bKeyBusy)
+        m_clock->Wait(m_keyChanged, lock);
+}
+
+bool SerialLink::PauseUnlessCut(MutexLock& lock, std::chrono::steady_clock::time_point deadline,
+                                const uint64_t& counter, uint64_t cut)
+{
+    while (counter == cut) {
+        if (m_clock->Now() >= deadline)
+            return true;
+        m_clock->WaitUntil(m_keyChanged, lock, deadline);
+    }
+    return false;
+}
+
+void SerialLink::DropLineLocked(MutexLock& lock)
+{
+    if (!m_bLineUp)
+        return;
+    m_bLineUp = false;
+    if (!PortUsable())
+        return;
+    // m_bKeyBusy keeps every other key and unkey out while the device
+    // confirms (a rig's CAT command takes its time).
+    lock.Unlock();
+    m_hPort->KeyPtt(false);
+    lock.Lock();
+}
+
 void SerialLink::KeyTransmitter()
 {
-    MutexLock lock(m_keyMutex);
-    if (m_bKeyed)
-        return;
-    m_bKeyed = 1;
-    if (!m_bPttKeying)
-        return;
-    std::this_thread::sleep_for(kKeyingWait);
-    std::chrono::microseconds lead{};
-    if (PortUsable()) {
-        m_hPort->SetRts(true);
-        // A device that holds its output back (a sound card's playback
-        // buffer) gets the first text sooner by that much, never by more
-        // than half the wait, so a wrong report can't cut into the time the
-        // radio needs to switch over.
-        lead = std::clamp(m_hPort->OutputLead(), std::chrono::microseconds{}, kMaxOutputLead);
+    Key(false);
+}
+
+bool SerialLink::KeyToSend()
+{
+    return Key(true);
+}
+
+bool SerialLink::Key(bool toSend)
+{
+    bool failed = false;
+    {
+        MutexLock lock(m_keyMutex);
+        WaitKeyIdleLocked(lock);
+        if (toSend && (m_bTxHold || !m_bRunning))
+            return false;
+        if (m_bKeyed)
+            return true;
+        m_bKeyed = 1;
+        if (!m_bPttKeying)
+            return true;
+        m_bKeyBusy = true;
+        const uint64_t cut = m_nKeyCut;
+        bool keyed = PauseUnlessCut(lock, m_clock->Now() + kKeyingWait, m_nKeyCut, cut);
+        if (keyed && PortUsable()) {
+            m_bLineUp = true;
+            lock.Unlock();
+            const bool confirmed = m_hPort->KeyPtt(true);
+            const std::string why = confirmed ? std::string() : m_hPort->PttFailureText();
+            lock.Lock();
+            if (!confirmed) {
+                m_strKeyFailure = why.empty() ? std::string("PTT was not confirmed") : why;
+                keyed = false;
+                failed = true;
+            } else {
+                // A device that holds its output back (a sound card's
+                // playback buffer) gets the first text sooner by that much,
+                // never by more than half the wait, so a wrong report can't
+                // cut into the time the radio needs to switch over.
+                const auto lead = std::clamp(m_hPort->OutputLead(), std::chrono::microseconds{}, kMaxOutputLead);
+                keyed = PauseUnlessCut(lock, m_clock->Now() + (kKeyingWait - lead), m_nKeyCut, cut);
+            }
+            if (!keyed)
+                DropLineLocked(lock);
+        }
+        if (!keyed)
+            m_bKeyed = 0;
+        m_bKeyBusy = false;
+        m_clock->NotifyAll(m_keyChanged);
+        if (keyed)
+            return true;
     }
-    std::this_thread::sleep_for(kKeyingWait - lead);
+    if (failed) {
+        // Never on the air unkeyed: what was to go is dropped, and the
+        // owner is told why.
+        {
+            MutexLock lock(m_txMutex);
+            ++m_nClearGen;
+            m_strTxQueue.clear();
+            m_strTxOut.clear();
+            m_bTxActive = 0;
+            ++m_nTxWakeGen;
+        }
+        m_clock->NotifyAll(m_txWake);
+    }
+    return false;
 }
 
 void SerialLink::UnkeyTransmitter()
 {
+    Unkey(std::nullopt, false);
+}
+
+void SerialLink::Unkey(std::optional<std::chrono::steady_clock::time_point> tailEnd, bool onlyIfFinished)
+{
     MutexLock lock(m_keyMutex);
+    WaitKeyIdleLocked(lock);
     if (!m_bKeyed)
         return;
+    if (onlyIfFinished) {
+        // The owner may have keyed for a new transmission since the
+        // transmit thread found the text finished.
+        if (m_bTxActive)
+            return;
+        MutexLock txLock(m_txMutex);
+        if (!m_strTxQueue.empty() || !m_strTxOut.empty())
+            return;
+    }
     m_bKeyed = 0;
     if (!m_bPttKeying)
         return;
-    std::this_thread::sleep_for(kKeyingWait);
+    m_bKeyBusy = true;
+    const uint64_t cut = m_nDropCut;
+    // The tail counts from now when the caller gave no moment: a key that
+    // was still under way has only just finished.
+    PauseUnlessCut(lock, tailEnd ? *tailEnd : m_clock->Now() + kKeyingWait, m_nDropCut, cut);
+    DropLineLocked(lock);
+    PauseUnlessCut(lock, m_clock->Now() + kKeyingWait, m_nDropCut, cut);
+    m_bKeyBusy = false;
+    m_clock->NotifyAll(m_keyChanged);
+}
+
+void SerialLink::CutKeying()
+{
+    MutexLock lock(m_keyMutex);
+    ++m_nKeyCut;
+    ++m_nDropCut;
+    m_clock->NotifyAll(m_keyChanged);
+    WaitKeyIdleLocked(lock);
+    m_bKeyed = 0;
+    m_bKeyBusy = true;
+    DropLineLocked(lock);
+    m_bKeyBusy = false;
+    m_clock->NotifyAll(m_keyChanged);
+}
+
+std::string SerialLink::TakeKeyFailure()
+{
+    MutexLock lock(m_keyMutex);
+    std::string why;
+    why.swap(m_strKeyFailure);
+    return why;
+}
+
+void SerialLink::PurgeLineOutput()
+{
     if (PortUsable())
-        m_hPort->SetRts(false);
-    std::this_thread::sleep_for(kKeyingWait);
+        m_hPort->PurgeOutput();
+    {
+        // What was on the line is gone: it is free now, and every write
+        // that has returned counts as drained.
+        MutexLock lock(m_txMutex);
+        m_tLineFree = std::min(m_tLineFree, m_clock->Now());
+        m_tTextFree = std::min(m_tTextFree, m_tLineFree);
+        m_bLineCut = true;
+        if (!m_bTxWriting) {
+            m_nWritesDrained = m_nWritesStarted;
+            m_bTxEmpty = 1;
+        }
+        ++m_nTxWakeGen;
+    }
+    m_clock->NotifyAll(m_txWake);
+}
+
+void SerialLink::EndTransmission()
+{
+    {
+        // A key under way is abandoned whatever happens next, no new write
+        // starts until this is over, and one under way is let finish, so
+        // what it hands the device is purged with the rest.
+        MutexLock lock(m_keyMutex);
+        ++m_nKeyCut;
+        m_bEnding = true;
+        m_clock->NotifyAll(m_keyChanged);
+        while (m_bWriteGate)
+            m_clock->Wait(m_keyChanged, lock);
+    }
+    EndTransmissionNoWrites();
+    {
+        MutexLock lock(m_keyMutex);
+        m_bEnding = false;
+    }
+    m_clock->NotifyAll(m_keyChanged);
+}
+
+void SerialLink::EndTransmissionNoWrites()
+{
+    const auto now = m_clock->Now();
+    bool busy = false;
+    bool textOnLine = false;
+    std::chrono::steady_clock::time_point lineFree;
+    std::chrono::steady_clock::time_point textFree;
+    {
+        MutexLock lock(m_txMutex);
+        busy = !LineIdleLocked(now);
+        textOnLine = m_bTxWriting ? !m_bWritingFill : m_tTextFree > now;
+        lineFree = std::max(m_tLineFree, m_tDrained);
+        textFree = m_tTextFree;
+    }
+    if (!busy) {
+        Unkey(std::max(now, lineFree + kKeyingWait), false);
+        return;
+    }
+    PurgeLineOutput();
+    if (textOnLine) {
+        CutKeying();   // the operator cuts the text off: off the air now
+        return;
+    }
+    // Only idle fill was going out: it is gone, and the text before it
+    // keeps its tail.
+    Unkey(std::max(now, textFree + kKeyingWait), false);
+}
+
+void SerialLink::StopSending()
+{
+    // Hold first: a key for text that starts after this point is refused,
+    // one already under way is cut short below.
+    m_bTxHold = 1;
+    m_bTxActive = 0;
+    Notify();
+    EndTransmission();
 }
 
 // ---- receiving -------------------------------------------------------------
 
+namespace {
+
+// Ends a link thread's count on its clock, however the thread leaves.
+struct ClockLeave {
+    LinkClock& clock;
+    ~ClockLeave() { clock.Leave(); }
+};
+
+}  // namespace
+
 void SerialLink::ReceiveThread()
 {
-    UnkeyTransmitter();
+    const ClockLeave leave{*m_clock};
+    // The lines were set before the threads started; an unkey here would
+    // race the transmit thread keying for text already queued.
     while (m_bRunning && !m_bDown) {
         const PortEvents ev = m_hPort->WaitEvents();
         if (ev.flags & PortEvents::kDown) {
@@ -327,6 +577,7 @@ void SerialLink::EchoThroughCodec(std::string& text, int stream)
 
 void SerialLink::TransmitThread()
 {
+    const ClockLeave leave{*m_clock};
     MutexLock lock(m_txMutex);
     while (m_bRunning && !m_bDown) {
         const uint64_t seen = m_nTxWakeGen;
@@ -339,8 +590,8 @@ void SerialLink::TransmitThread()
         // look again at has passed.
         while (m_nTxWakeGen == seen && m_bRunning) {
             if (m_tTxRecheck == std::chrono::steady_clock::time_point::max())
-                m_txWake.Wait(lock);
-            else if (!m_txWake.WaitUntil(lock, m_tTxRecheck))
+                m_clock->Wait(m_txWake, lock);
+            else if (!m_clock->WaitUntil(m_txWake, lock, m_tTxRecheck))
                 break;
         }
     }
@@ -357,9 +608,17 @@ void SerialLink::OnDrained(uint64_t drainedWrites)
             return;
         m_nWritesDrained = drainedWrites;
         m_bTxEmpty = 1;
+        m_tDrained = m_clock->Now();
+        if (!m_bLastWriteFill)
+            m_tTextFree = std::max(m_tTextFree, m_tDrained);
         ++m_nTxWakeGen;
     }
-    m_txWake.NotifyAll();
+    m_clock->NotifyAll(m_txWake);
+}
+
+bool SerialLink::NothingOutstandingLocked() const
+{
+    return !m_bTxWriting && m_nWritesDrained >= m_nWritesStarted;
 }
 
 bool SerialLink::LineIdleLocked(std::chrono::steady_clock::time_point now) const
@@ -372,7 +631,7 @@ bool SerialLink::IsLineQuiet() const
     if (!m_bOpen || m_bDown)
         return true;
     MutexLock lock(m_txMutex);
-    return m_strTxQueue.empty() && m_strTxOut.empty() && LineIdleLocked(std::chrono::steady_clock::now());
+    return m_strTxQueue.empty() && m_strTxOut.empty() && LineIdleLocked(m_clock->Now());
 }
 
 std::chrono::milliseconds SerialLink::LineTimeLeft() const
@@ -380,7 +639,7 @@ std::chrono::milliseconds SerialLink::LineTimeLeft() const
     if (!m_bOpen || m_bDown)
         return std::chrono::milliseconds(0);
     MutexLock lock(m_txMutex);
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = m_clock->Now();
     const auto left = now >= m_tLineFree ? std::chrono::milliseconds(0)
                                          : std::chrono::ceil<std::chrono::milliseconds>(m_tLineFree - now);
     return m_bTxWriting ? std::max(left, std::chrono::milliseconds(1)) : left;
@@ -416,8 +675,11 @@ void SerialLink::WriteBytes(const std::string& bytes, bool fill)
         // the line: this bounds when the last of them has left it.
         MutexLock lock(m_txMutex);
         m_bTxWriting = false;
-        m_tLineFree = std::max(std::chrono::steady_clock::now(), m_tLineFree) +
+        m_tLineFree = std::max(m_clock->Now(), m_tLineFree) +
                       m_charTime * static_cast<int64_t>(taken);
+        if (!fill)
+            m_tTextFree = m_tLineFree;
+        m_bLineCut = false;
     }
     if (m_hPort->IsDown())
         MarkDown();
@@ -447,8 +709,11 @@ bool SerialLink::TxStep()
     std::string out;
     bool fill = false;
     bool keyOnly = false;
+    std::chrono::steady_clock::time_point tailEnd{};
+    uint64_t clearGen = 0;
     {
         MutexLock lock(m_txMutex);
+        clearGen = m_nClearGen;
         if (!m_strTxOut.empty()) {
             out.swap(m_strTxOut);
         } else if (!m_strTxQueue.empty()) {
@@ -462,7 +727,7 @@ bool SerialLink::TxStep()
             // text that encoded to nothing) releases it early.
             if (!m_bKeyed)
                 return false;
-            const auto now = std::chrono::steady_clock::now();
+            const auto now = m_clock->Now();
             if (!LineIdleLocked(now)) {
                 // A drain report wakes the thread; only the line time left
                 // needs a timed look.
@@ -470,6 +735,12 @@ bool SerialLink::TxStep()
                     m_tTxRecheck = m_tLineFree;
                 return false;
             }
+            // The tail counts from the last character to leave the line;
+            // when that was idle fill cut off by Receive or Clear TX Buffer,
+            // from the last character of text before it.
+            // The device's drain report may come later than the link's own
+            // reckoning (a sound card's playback buffer): both must be past.
+            tailEnd = std::max(now, (m_bLineCut ? m_tTextFree : std::max(m_tLineFree, m_tDrained)) + kKeyingWait);
         } else if (m_bDiddle) {
             out = FillPattern(m_nByteSize);
             fill = true;
@@ -480,27 +751,47 @@ bool SerialLink::TxStep()
         // From here the bytes are in no buffer but still to go: the write is
         // in progress, so the line is not quiet.
         m_bTxWriting = !out.empty();
+        m_bWritingFill = fill;
     }
 
     if (out.empty() && !keyOnly) {
-        UnkeyTransmitter();
+        Unkey(tailEnd, true);
         return false;
     }
-    KeyTransmitter();
-    if (keyOnly)
+    if (KeyToSend() && keyOnly)
         return false;   // idle fill for a byte size without a pattern: keyed, nothing written
-    if (m_bTxHold || !m_bRunning) {
-        // Receive was chosen while the transmitter keyed: the bytes go back
-        // in front of the out-buffer instead of out on a dead carrier (idle
-        // fill is simply dropped).
+    if (keyOnly || !BeginWrite()) {
+        // Receive was chosen while the transmitter keyed (or the link is
+        // closing): the bytes go back in front of the out-buffer instead of
+        // out on a dead carrier. Idle fill is simply dropped, and so is text
+        // that Clear TX Buffer or a failed key has dropped meanwhile.
         MutexLock lock(m_txMutex);
         m_bTxWriting = false;
-        if (!fill)
+        if (!fill && m_nClearGen == clearGen)
             m_strTxOut.insert(0, out);
         return false;
     }
     WriteBytes(out, fill);
+    EndWrite();
     return true;
+}
+
+bool SerialLink::BeginWrite()
+{
+    MutexLock lock(m_keyMutex);
+    if (m_bTxHold || !m_bRunning || !m_bKeyed || m_bKeyBusy || m_bEnding)
+        return false;
+    m_bWriteGate = true;
+    return true;
+}
+
+void SerialLink::EndWrite()
+{
+    {
+        MutexLock lock(m_keyMutex);
+        m_bWriteGate = false;
+    }
+    m_clock->NotifyAll(m_keyChanged);
 }
 
 void SerialLink::QueueText(std::string_view bytes)
@@ -513,11 +804,13 @@ void SerialLink::QueueText(std::string_view bytes)
         MutexLock lock(m_txMutex);
         m_strTxQueue.append(bytes);
         // Nothing waits to drain ahead of the new bytes: let them go at once.
-        if (!m_bTxEmpty && m_strTxOut.empty())
+        // A write still on the line keeps them waiting for its drain, so the
+        // link never runs more than one write ahead of the line.
+        if (!m_bTxEmpty && m_strTxOut.empty() && NothingOutstandingLocked())
             m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
-    m_txWake.NotifyAll();
+    m_clock->NotifyAll(m_txWake);
 }
 
 void SerialLink::PushFront(uint8_t byte)
@@ -525,24 +818,26 @@ void SerialLink::PushFront(uint8_t byte)
     {
         MutexLock lock(m_txMutex);
         m_strTxOut.insert(m_strTxOut.begin(), static_cast<char>(byte));
-        m_bTxEmpty = 1;
+        if (NothingOutstandingLocked())
+            m_bTxEmpty = 1;
         ++m_nTxWakeGen;
     }
-    m_txWake.NotifyAll();
+    m_clock->NotifyAll(m_txWake);
 }
 
 void SerialLink::ClearTransmit()
 {
     {
         MutexLock lock(m_txMutex);
+        ++m_nClearGen;
         m_strTxQueue.clear();
         m_strTxOut.clear();
         m_bTxHold = 0;
         m_bTxActive = 0;
         ++m_nTxWakeGen;
     }
-    m_txWake.NotifyAll();
-    UnkeyTransmitter();
+    m_clock->NotifyAll(m_txWake);
+    EndTransmission();
 }
 
 size_t SerialLink::TxQueueLength() const

@@ -21,13 +21,17 @@
 //   (m_bRxFigures) and m_bExtended while the link runs: DecodeCode runs under
 //   it on the receive thread, and EchoThroughCodec / SetExtended /
 //   InvertReceiveShift take it for the owner.
-// - m_keyMutex serialises KeyTransmitter and UnkeyTransmitter (with their
-//   100 ms waits), which both the transmit thread and the owner call, so the
-//   RTS line always ends where m_bKeyed says.
+// - m_keyMutex guards the keying state below it. One key or unkey at a
+//   time runs its steps (m_bKeyBusy; the others wait on m_keyChanged), with
+//   its 100 ms waits on m_keyChanged so that a cut (StopSending,
+//   ClearTransmit, closing) ends them at once and drops the line itself;
+//   the transmit thread and the owner both key and unkey, so the RTS line
+//   always ends where m_bKeyed says.
 // - The 32-bit flags are atomics: the owner writes the options, the threads
 //   the status. Lock order: m_keyMutex is never taken while m_txMutex or
 //   m_rxMutex is held.
 #include "link/BaudotCodec.h"
+#include "link/LinkClock.h"
 #include "link/PortDevice.h"
 #include "link/ThreadSafety.h"
 
@@ -36,6 +40,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -75,9 +80,12 @@ public:
     // Opens the port (through the device opener) and starts both threads, or
     // stops them and releases the port. Opening an open link does nothing,
     // unless its device has gone away (IsDown): then the link closes and opens
-    // again. A port that can't be opened leaves the link closed, silently. Closing
-    // never waits on the device: not on a stalled write, not on a far end
-    // that never reads. Owner's thread.
+    // again. A port that can't be opened leaves the link closed, silently. The
+    // transmit thread starts once the line has settled, as Connect returns.
+    // Closing cuts off what is on the line, drops PTT and ends the
+    // transmission (m_bTxActive clear); queued text stays. It never waits on
+    // the device: not on a stalled write, not on a far end that never
+    // reads. Owner's thread.
     void Connect(bool open);
     bool IsOpen() const { return m_bOpen.load(); }
     // Why the latest Connect(true) left the link closed, as an errno value
@@ -94,9 +102,22 @@ public:
     bool IsDown() const { return m_bDown.load(); }
 
     // Key/unkey through RTS when m_bPttKeying is set, holding the caller 100 ms
-    // before and after the line change; m_bKeyed follows in every case. Any thread.
+    // before and after the line change; m_bKeyed follows in every case. A
+    // key the device cannot confirm (a rig that does not answer) leaves the
+    // transmitter unkeyed and says why in KeyFailure. Any thread.
     void KeyTransmitter() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
     void UnkeyTransmitter() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // The operator's Receive: hold set, active cleared, and the transmitter
+    // off the air. When the line is still sending, what the device holds is
+    // purged and the line dropped at once (a key in progress is cut short);
+    // the queue and out-buffer stay for the next Transmit. On a quiet line
+    // the text is finished: the line falls 100 ms after its last stop bit.
+    // Owner's thread.
+    void StopSending() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // Why the transmitter could not be keyed, once: the link dropped what
+    // was to be sent rather than send it unkeyed. Empty when nothing failed
+    // since the last call. Any thread.
+    std::string TakeKeyFailure() EXCLUDES(m_keyMutex);
 
     // Encodes (5-bit: Baudot codes with shifts, replacing `text`) and queues.
     // Nothing happens when no port is open. Owner's thread.
@@ -109,7 +130,8 @@ public:
     void PushFront(uint8_t byte);
     // The receive string, handed over and emptied. Any thread.
     std::string TakeReceived();
-    // Empties queue and out-buffer, clears hold and active, unkeys.
+    // Empties queue and out-buffer, clears hold and active, and takes the
+    // transmitter off the air as StopSending does (purging the device's output).
     void ClearTransmit();
     // In test mode appends the test text, undecoded, as if received.
     void InjectTestMessage(bool testMode);
@@ -145,6 +167,9 @@ public:
     // on the caller's thread for InjectTestMessage) and once when the device
     // vanishes. The owner must only post or notify from it.
     void SetDataReadyCallback(std::function<void()> callback);
+    // The clock the link keeps its keying delays and line times on (the
+    // steady clock unless a test gives another); set while the link is closed.
+    void SetClock(LinkClock& clock);
     // Maps the port number to a device; without one no port opens.
     void SetDeviceOpener(std::function<std::unique_ptr<PortDevice>(int port)> opener);
 
@@ -170,7 +195,37 @@ private:
     void WriteBytes(const std::string& bytes, bool fill);
     // Under m_txMutex: no write in progress, the latest drained and its line time past.
     bool LineIdleLocked(std::chrono::steady_clock::time_point now) const REQUIRES(m_txMutex);
+    // Under m_txMutex: no write in progress and the latest drained.
+    bool NothingOutstandingLocked() const REQUIRES(m_txMutex);
+    // Throws away what the device still holds to send; the line is free.
+    void PurgeLineOutput() EXCLUDES(m_txMutex);
     void OnDrained(uint64_t drainedWrites);
+    // Keys for queued text or idle fill: refused while held or closing, so
+    // a Receive that came between taking the bytes and keying wins. True
+    // when the transmitter is keyed.
+    bool KeyToSend() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    bool Key(bool toSend) EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // Unkeys with the line falling no earlier than `tailEnd` (without one,
+    // 100 ms after the unkey begins). `onlyIfFinished`: not when a
+    // transmission is active or text is waiting by the time it may start.
+    void Unkey(std::optional<std::chrono::steady_clock::time_point> tailEnd, bool onlyIfFinished)
+        EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // Cuts a key or unkey in progress short and drops the line now.
+    void CutKeying() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // Off the air for StopSending and ClearTransmit: cut when the line is
+    // busy, the usual tail after the last stop bit when it is quiet.
+    void EndTransmission() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    void EndTransmissionNoWrites() EXCLUDES(m_keyMutex, m_txMutex, m_rxMutex);
+    // A write may start only while keyed, not held, not closing and no key,
+    // unkey or end of transmission is under way; EndWrite closes the gate.
+    bool BeginWrite() EXCLUDES(m_keyMutex);
+    void EndWrite() EXCLUDES(m_keyMutex);
+    // Under m_keyMutex: waits until `deadline`; false when a cut came first.
+    bool PauseUnlessCut(MutexLock& lock, std::chrono::steady_clock::time_point deadline, const uint64_t& counter,
+                        uint64_t cut) REQUIRES(m_keyMutex);
+    // Under m_keyMutex with m_bKeyBusy set: releases the PTT line if raised.
+    void DropLineLocked(MutexLock& lock) REQUIRES(m_keyMutex);
+    void WaitKeyIdleLocked(MutexLock& lock) REQUIRES(m_keyMutex);
     void MarkDown();
     void Notify();                 // bumps m_nTxWakeGen and wakes the transmit thread
     bool PortUsable() const;
@@ -179,6 +234,7 @@ private:
 
     // Set in Connect on the owner's thread while neither worker runs.
     std::unique_ptr<PortDevice> m_hPort;
+    LinkClock* m_clock = &LinkClock::System();   // set while closed
     std::thread m_rxThread;
     std::thread m_txThread;
     std::function<std::unique_ptr<PortDevice>(int port)> m_opener;
@@ -198,16 +254,31 @@ private:
     std::string m_strTxQueue GUARDED_BY(m_txMutex);
     std::string m_strTxOut GUARDED_BY(m_txMutex);
     uint64_t m_nTxWakeGen GUARDED_BY(m_txMutex) = 0;
+    uint64_t m_nClearGen GUARDED_BY(m_txMutex) = 0;   // bumped whenever the buffers are dropped
     uint64_t m_nWritesStarted GUARDED_BY(m_txMutex) = 0;
     uint64_t m_nWritesDrained GUARDED_BY(m_txMutex) = 0;   // covered by the latest drain
     bool m_bTxWriting GUARDED_BY(m_txMutex) = false;       // bytes taken, write not returned
     bool m_bLastWriteFill GUARDED_BY(m_txMutex) = false;   // the latest write was idle fill
+    bool m_bWritingFill GUARDED_BY(m_txMutex) = false;     // with m_bTxWriting: the bytes are idle fill
     // When the last character written leaves the line.
     std::chrono::steady_clock::time_point m_tLineFree GUARDED_BY(m_txMutex){};
+    // When the last character of text (not idle fill) leaves the line.
+    std::chrono::steady_clock::time_point m_tTextFree GUARDED_BY(m_txMutex){};
+    bool m_bLineCut GUARDED_BY(m_txMutex) = false;   // output purged since the latest write
+    // When the device last reported its output drained.
+    std::chrono::steady_clock::time_point m_tDrained GUARDED_BY(m_txMutex){};
     std::chrono::microseconds m_charTime{0};            // set in Connect while no worker runs
     // Transmit thread only: TxStep asks to look again at this time (max: no need).
     std::chrono::steady_clock::time_point m_tTxRecheck = std::chrono::steady_clock::time_point::max();
 
     // Taken first: never while m_txMutex or m_rxMutex is held.
     Mutex m_keyMutex ACQUIRED_BEFORE(m_txMutex, m_rxMutex);
+    CondVar m_keyChanged;
+    bool m_bKeyBusy GUARDED_BY(m_keyMutex) = false;   // a key or unkey is between its steps
+    bool m_bLineUp GUARDED_BY(m_keyMutex) = false;    // the link has raised the PTT line
+    uint64_t m_nKeyCut GUARDED_BY(m_keyMutex) = 0;    // bumped to abandon a key under way
+    uint64_t m_nDropCut GUARDED_BY(m_keyMutex) = 0;   // bumped to drop the line now, tail or not
+    std::string m_strKeyFailure GUARDED_BY(m_keyMutex);
+    bool m_bWriteGate GUARDED_BY(m_keyMutex) = false;   // a write is handing bytes to the device
+    bool m_bEnding GUARDED_BY(m_keyMutex) = false;      // EndTransmission is under way
 };

@@ -4,8 +4,9 @@
 // the device's path, or the simulated modem in tests and the demo.
 //
 // Open opens the device with PTT keying (the real port drops RTS and DTR as
-// its very first step and clears HUPCL, so closing sends no pulse), then
-// lowers both lines itself: an interface may key on either. From then the
+// its very first step and sets HUPCL, so the kernel drops them when the
+// device closes however the program ends; a fatal signal drops them at once),
+// then lowers both lines itself: an interface may key on either. From then the
 // line is low until Set(true). A watcher thread waits on the device's events
 // (input is read and thrown away) and marks the line down when the device
 // goes away (an unplugged adapter hangs up); a failed line change does too.

@@ -23,7 +23,10 @@ public:
     }
     void SetRts(bool on) override { m_device->SetRts(on); }
     void SetDtr(bool on) override { m_device->SetDtr(on); }
+    bool KeyPtt(bool on) override { return m_device->KeyPtt(on); }
+    std::string PttFailureText() const override { return m_device->PttFailureText(); }
     void Purge() override { m_device->Purge(); }
+    void PurgeOutput() override { m_device->PurgeOutput(); }
     void Wake() override { m_device->Wake(); }
     void Cancel() override { m_device->Cancel(); }
     bool IsDown() const override { return m_device->IsDown(); }

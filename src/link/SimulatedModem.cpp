@@ -41,6 +41,11 @@ SimulatedModem::SimulatedModem(std::string_view mode)
     m_charTime = SimCharTime(m_settings);
 }
 
+void SimulatedModem::SetClock(LinkClock& clock)
+{
+    m_clock = &clock;
+}
+
 SimulatedModem::~SimulatedModem()
 {
     Close();
@@ -50,7 +55,7 @@ void SimulatedModem::TraceLocked(const std::string& line)
 {
     if (!m_trace)
         return;
-    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_tOpened);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(m_clock->Now() - m_tOpened);
     std::fprintf(m_trace, "%lld %s\n", static_cast<long long>(us.count()), line.c_str());
     std::fflush(m_trace);
 }
@@ -75,13 +80,14 @@ void SimulatedModem::RecordLocked(SimEvent::Kind kind, std::string bytes, bool l
         case SimEvent::Kind::Rts: line = level ? "rts 1" : "rts 0"; break;
         case SimEvent::Kind::Dtr: line = level ? "dtr 1" : "dtr 0"; break;
         case SimEvent::Kind::Purge: line = "purge"; break;
+        case SimEvent::Kind::PurgeOutput: line = "purge tx"; break;
         case SimEvent::Kind::Close: line = "close"; break;
         }
         TraceLocked(line);
     }
-    m_log.push_back(SimEvent{kind, at == Clock::time_point{} ? Clock::now() : at, std::move(bytes), level,
+    m_log.push_back(SimEvent{kind, at == Clock::time_point{} ? m_clock->Now() : at, std::move(bytes), level,
                              timeoutMs, ends});
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 bool SimulatedModem::Open(const LineSettings& settings)
@@ -99,7 +105,7 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_bDrainPending = false;
     m_nWrites = 0;
     m_nStalledBytes = 0;
-    const auto now = Clock::now();
+    const auto now = m_clock->Now();
     m_busyUntil = now;
     m_tOpened = now;
     if (!m_strTracePath.empty() && !m_trace)
@@ -172,7 +178,7 @@ SimulatedModem::Clock::time_point SimulatedModem::ScheduleLocked(std::string_vie
         }
         first = m_rx[std::min(firstNew + m_nFifo, m_rx.size()) - 1].when;
     }
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
     return first;
 }
 
@@ -193,7 +199,7 @@ PortEvents SimulatedModem::WaitEvents()
             m_bWoken = false;
             ev.flags |= PortEvents::kWoken;
         }
-        auto now = Clock::now();
+        auto now = m_clock->Now();
         if (now >= m_nextDemo)
             PlayDemoLocked(now);
         if (m_peer && now >= m_peer->NextDue())
@@ -217,9 +223,9 @@ PortEvents SimulatedModem::WaitEvents()
         if (canDrain)
             until = std::min(until, m_busyUntil);
         if (until == Clock::time_point::max())
-            m_changed.Wait(lock);
+            m_clock->Wait(m_changed, lock);
         else
-            m_changed.WaitUntil(lock, until);
+            m_clock->WaitUntil(m_changed, lock, until);
     }
 }
 
@@ -228,7 +234,7 @@ size_t SimulatedModem::Read(uint8_t* buffer, size_t max)
     MutexLock lock(m_mutex);
     if (!m_bOpen || m_bDown)
         return 0;
-    const auto now = Clock::now();
+    const auto now = m_clock->Now();
     size_t n = 0;
     while (n < max && !m_rx.empty() && m_rx.front().when <= now) {
         const uint8_t b = m_rx.front().byte;
@@ -247,9 +253,9 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
         return 0;
     size_t take = len;
     if (m_bStalled) {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        const auto deadline = m_clock->Now() + std::chrono::milliseconds(timeoutMs);
         while (m_bStalled && !m_bCancelled && !m_bDown && m_nStalledBytes + len > m_nStallCapacity) {
-            if (!m_changed.WaitUntil(lock, deadline))
+            if (!m_clock->WaitUntil(m_changed, lock, deadline))
                 break;
         }
         if (m_bDown || !m_bOpen)
@@ -262,7 +268,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
     // One reading of the clock: the write's time in the log is the moment
     // its pacing starts from, so the gap between two logged writes is never
     // shorter than the line took for the first.
-    const auto now = Clock::now();
+    const auto now = m_clock->Now();
     const auto start = std::max(now, m_busyUntil);
     m_busyUntil = start + m_charTime * static_cast<int64_t>(take);
     m_bDrainPending = true;
@@ -284,7 +290,7 @@ void SimulatedModem::SetRts(bool on)
         return;
     m_bRts = on;
     if (m_peer)
-        m_peer->Rts(on, Clock::now());
+        m_peer->Rts(on, m_clock->Now());
     RecordLocked(SimEvent::Kind::Rts, {}, on);
 }
 
@@ -303,25 +309,38 @@ void SimulatedModem::Purge()
     if (!m_bOpen || m_bDown)
         return;
     m_rx.clear();
-    const auto now = Clock::now();
+    const auto now = m_clock->Now();
     m_rxScheduledUntil = now;
     m_busyUntil = std::min(m_busyUntil, now);
     m_nStalledBytes = 0;
     RecordLocked(SimEvent::Kind::Purge);
 }
 
+void SimulatedModem::PurgeOutput()
+{
+    MutexLock lock(m_mutex);
+    if (!m_bOpen || m_bDown)
+        return;
+    // What was still to go is cut off where it stands; the drain it waited
+    // for is due at once.
+    const auto now = m_clock->Now();
+    m_busyUntil = std::min(m_busyUntil, now);
+    m_nStalledBytes = 0;
+    RecordLocked(SimEvent::Kind::PurgeOutput);
+}
+
 void SimulatedModem::Wake()
 {
     MutexLock lock(m_mutex);
     m_bWoken = true;
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 void SimulatedModem::Cancel()
 {
     MutexLock lock(m_mutex);
     m_bCancelled = true;
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 bool SimulatedModem::IsDown() const
@@ -343,9 +362,9 @@ void SimulatedModem::SetStalled(bool stalled, size_t capacity)
     m_nStallCapacity = capacity;
     if (!stalled) {
         m_nStalledBytes = 0;
-        m_busyUntil = std::max(m_busyUntil, Clock::now());
+        m_busyUntil = std::max(m_busyUntil, m_clock->Now());
     }
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 void SimulatedModem::SetOpenFails(bool fails)
@@ -360,31 +379,31 @@ void SimulatedModem::SetDemoTiming(std::chrono::milliseconds first, std::chrono:
     m_demoFirst = first;
     m_demoInterval = interval;
     if (m_bOpen && m_bDemo)
-        m_nextDemo = Clock::now() + first;
-    m_changed.NotifyAll();
+        m_nextDemo = m_clock->Now() + first;
+    m_clock->NotifyAll(m_changed);
 }
 
 void SimulatedModem::Feed(std::string_view bytes)
 {
     MutexLock lock(m_mutex);
-    const auto now = Clock::now();
+    const auto now = m_clock->Now();
     for (char ch : bytes)
         m_rx.push_back(Due{now, static_cast<uint8_t>(ch)});
     m_rxScheduledUntil = std::max(m_rxScheduledUntil, now);
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 SimulatedModem::Clock::time_point SimulatedModem::FeedAtLineSpeed(std::string_view bytes)
 {
     MutexLock lock(m_mutex);
-    return ScheduleLocked(bytes, Clock::now());
+    return ScheduleLocked(bytes, m_clock->Now());
 }
 
 void SimulatedModem::Vanish()
 {
     MutexLock lock(m_mutex);
     m_bDown = true;
-    m_changed.NotifyAll();
+    m_clock->NotifyAll(m_changed);
 }
 
 std::vector<SimEvent> SimulatedModem::Log() const
@@ -443,9 +462,9 @@ bool SimulatedModem::WaitFor(const std::function<bool(const std::vector<SimEvent
                              std::chrono::milliseconds limit) const
 {
     MutexLock lock(m_mutex);
-    const auto deadline = Clock::now() + limit;
+    const auto deadline = m_clock->Now() + limit;
     while (!done(m_log)) {
-        if (!m_changed.WaitUntil(lock, deadline))
+        if (!m_clock->WaitUntil(m_changed, lock, deadline))
             return done(m_log);
     }
     return true;

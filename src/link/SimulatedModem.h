@@ -28,10 +28,11 @@
 // appends one line per event to <path>, flushed at once:
 // "<microseconds since the device opened> <event> [detail]" with the events
 // "open <baud> <data bits>", "write <bytes as hex, no spaces>", "drained",
-// "rts 0|1", "dtr 0|1", "purge" and "close". A file that can't be opened
+// "rts 0|1", "dtr 0|1", "purge", "purge tx" (output only) and "close". A file that can't be opened
 // gives no trace and no error.
 //
 // Thread-safe: every member may be called from any thread.
+#include "link/LinkClock.h"
 #include "link/PortDevice.h"
 #include "link/SimPeer.h"
 #include "link/ThreadSafety.h"
@@ -46,7 +47,7 @@
 #include <vector>
 
 struct SimEvent {
-    enum class Kind { Open, Write, Rts, Dtr, Purge, Close };
+    enum class Kind { Open, Write, Rts, Dtr, Purge, PurgeOutput, Close };
     Kind kind;
     std::chrono::steady_clock::time_point time;
     std::string bytes;          // Write: the bytes taken
@@ -64,6 +65,9 @@ public:
     // plain modem that only does what it is told; "?trace=<path>" may follow.
     explicit SimulatedModem(std::string_view mode = {});
     ~SimulatedModem() override;
+    // The clock its line times, events and waits run on (the steady clock
+    // unless a test gives another); set before the first Open, never after.
+    void SetClock(LinkClock& clock);
     // The trace file named in the device value; empty when there is none.
     const std::string& TracePath() const { return m_strTracePath; }
 
@@ -75,6 +79,7 @@ public:
     void SetRts(bool on) override;
     void SetDtr(bool on) override;
     void Purge() override;
+    void PurgeOutput() override;
     void Wake() override;
     void Cancel() override;
     bool IsDown() const override;
@@ -140,7 +145,8 @@ private:
     bool m_bRts GUARDED_BY(m_mutex) = false;
     bool m_bDtr GUARDED_BY(m_mutex) = false;
     int m_nOpens GUARDED_BY(m_mutex) = 0;
-    // Set by the constructor, read-only after.
+    // Set by the constructor (and SetClock before use), read-only after.
+    LinkClock* m_clock = &LinkClock::System();
     size_t m_nFifo = 1;   // "fifo=N": received bytes readable N at a time, as from a UART's FIFO
     std::string m_strTracePath;
     // Keying trace: open from Open to Close when a path was given.

@@ -81,7 +81,7 @@ uint32_t WholeBaud(const LineSettings& s)
     return s.baudHundredths ? (s.baudHundredths + 50) / 100 : s.baud;
 }
 
-bool ApplyLineSettings(int fd, const LineSettings& s, bool keepLinesOnClose, AppliedRate* applied)
+bool ApplyLineSettings(int fd, const LineSettings& s, bool hangUpOnClose, AppliedRate* applied)
 {
     AppliedRate rate;
     struct termios2 tio {};
@@ -130,8 +130,8 @@ bool ApplyLineSettings(int fd, const LineSettings& s, bool keepLinesOnClose, App
     // every RTTY receiver: the longer stop is only more idle mark.
     if (s.stopBits != 0)
         tio.c_cflag |= CSTOPB;
-    if (keepLinesOnClose)
-        tio.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
+    if (hangUpOnClose)
+        tio.c_cflag |= HUPCL;
     const bool set = Set(fd, tio);
     if (!set)
         RestoreDivisor(fd, rate);
@@ -140,18 +140,23 @@ bool ApplyLineSettings(int fd, const LineSettings& s, bool keepLinesOnClose, App
     return set;
 }
 
-bool ClearHangupOnClose(int fd)
+bool SetHangupOnClose(int fd)
 {
     struct termios2 tio {};
     if (!Get(fd, tio))
         return false;
-    tio.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
+    tio.c_cflag |= HUPCL;
     return Set(fd, tio);
 }
 
 bool FlushBoth(int fd)
 {
     return ioctl(fd, TCFLSH, TCIOFLUSH) == 0;
+}
+
+bool FlushOutput(int fd)
+{
+    return ioctl(fd, TCFLSH, TCOFLUSH) == 0;
 }
 
 }  // namespace termios2io

@@ -30,17 +30,19 @@ struct AppliedRate {
 // data bits gives one and a half on the wire), receiver on, modem status
 // ignored, no flow control, zero bytes dropped on receive (not in the line
 // discipline: PosixSerialPort drops them), no output processing.
-// `keepLinesOnClose` clears HUPCL. A rate that is not whole is set exactly
-// where the driver takes a divisor of its own (a UART of the 8250/16550
-// family: baud base / divisor, 115200 / 2535 = 45.44 baud), else as
-// WholeBaud. False when the device refused.
-bool ApplyLineSettings(int fd, const LineSettings& settings, bool keepLinesOnClose, AppliedRate* applied = nullptr);
+// `hangUpOnClose` sets HUPCL (otherwise it stays as the device had it). A
+// rate that is not whole is set exactly where the driver takes a divisor of
+// its own (a UART of the 8250/16550 family: baud base / divisor, 115200 /
+// 2535 = 45.44 baud), else as WholeBaud. False when the device refused.
+bool ApplyLineSettings(int fd, const LineSettings& settings, bool hangUpOnClose, AppliedRate* applied = nullptr);
 // Puts the driver's divisor setting back as it was before ApplyLineSettings.
 void RestoreDivisor(int fd, const AppliedRate& applied);
-// Clears HUPCL alone, so that closing the device does not drop (pulse) the
-// modem lines.
-bool ClearHangupOnClose(int fd);
+// Sets HUPCL alone: when the last descriptor of the device closes, however
+// the process ends (a crash, kill -9), the kernel drops RTS and DTR.
+bool SetHangupOnClose(int fd);
 // Discards input and output waiting in the driver.
 bool FlushBoth(int fd);
+// Discards output written and not yet sent; input stays.
+bool FlushOutput(int fd);
 
 }  // namespace termios2io

@@ -74,6 +74,13 @@ void AudioPortDevice::Purge()
     m_tx.Clear(Clock::now());
 }
 
+void AudioPortDevice::PurgeOutput()
+{
+    MutexLock lock(m_mutex);
+    m_tx.Clear(Clock::now());
+    m_changed.NotifyAll();   // a drain waited for may be due now
+}
+
 void AudioPortDevice::Wake()
 {
     MutexLock lock(m_mutex);

@@ -22,6 +22,7 @@ public:
     size_t Read(uint8_t* buffer, size_t max) override;
     void SetDtr(bool on) override;
     void Purge() override;
+    void PurgeOutput() override;
     void Wake() override;
     void Cancel() override;
     bool IsDown() const override;

@@ -244,3 +244,57 @@ std::string SoundCardDevice::DownReason() const
     MutexLock lock(m_mutex);
     return m_downReason;
 }
+
+bool SoundCardDevice::KeyPtt(bool on)
+{
+    // m_ptt is made in Open and released in Close, neither of which runs
+    // while the link keys. The line's confirmation is waited for without
+    // m_keyMutex, so a device going down meanwhile (a stream's thread) is
+    // never held up by a slow rig: it releases the line itself, and is seen
+    // below.
+    if (!on) {
+        {
+            MutexLock lock(m_mutex);
+            m_bPtt = false;
+            m_tx.SetKeyed(false);
+            m_pttFailure.clear();
+            m_changed.NotifyAll();
+        }
+        if (!m_ptt || m_ptt->SetConfirmed(false))
+            return true;
+        MutexLock lock(m_mutex);
+        m_pttFailure = m_ptt->FailureText();
+        return false;
+    }
+    {
+        MutexLock lock(m_mutex);
+        if (!m_bOpen || m_bDown || !m_ptt) {
+            m_pttFailure = m_bDown ? m_downReason : std::string("the port is not open");
+            return false;
+        }
+    }
+    const bool keyed = m_ptt->SetConfirmed(true);
+    MutexLock key(m_keyMutex);
+    {
+        MutexLock lock(m_mutex);
+        if (keyed && m_bOpen && !m_bDown) {
+            // The radio is keyed before the first sample can play.
+            m_bPtt = true;
+            m_tx.SetKeyed(true);
+            m_pttFailure.clear();
+            m_changed.NotifyAll();
+            return true;
+        }
+        m_pttFailure = m_bDown ? m_downReason : !keyed ? m_ptt->FailureText() : std::string("the port was closed");
+    }
+    // Down before the line was keyed: the release it made came too early.
+    if (keyed)
+        m_ptt->Set(false);
+    return false;
+}
+
+std::string SoundCardDevice::PttFailureText() const
+{
+    MutexLock lock(m_mutex);
+    return m_pttFailure;
+}

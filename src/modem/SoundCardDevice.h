@@ -57,6 +57,12 @@ public:
     void Close() override;
     size_t Write(const uint8_t* data, size_t len, uint32_t timeoutMs) override;
     void SetRts(bool on) override;
+    // SetRts that waits for the PTT line's confirmation (CAT PTT): the
+    // transmitter plays only once the radio is keyed. A line that fails, or a
+    // device that goes down meanwhile, leaves PTT released and says why in
+    // PttFailureText.
+    bool KeyPtt(bool on) override;
+    std::string PttFailureText() const override;
     // The playback stream's latency.
     std::chrono::microseconds OutputLead() const override;
     std::string DownReason() const override;
@@ -90,4 +96,5 @@ private:
     std::unique_ptr<RttyDemodulator> m_demod;
     UnshiftOnSpace m_rxUsos;
     std::string m_downReason GUARDED_BY(m_mutex);
+    std::string m_pttFailure GUARDED_BY(m_mutex);   // why the latest KeyPtt failed
 };

@@ -56,10 +56,5 @@ bool RttyLinkControl::Apply(SerialLink& link, const RttyPortConfig& c)
 
 void RttyLinkControl::PutInReceive(SerialLink& link)
 {
-    link.m_bTxHold = 1;
-    link.m_bTxActive = 0;
-    link.Wake();
-    link.UnkeyTransmitter();
-    if (link.TxOutLength() == 0)
-        link.UnkeyTransmitter();
+    link.StopSending();
 }

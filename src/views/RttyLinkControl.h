@@ -29,9 +29,8 @@ public:
     // Returns whether an RTTY port is configured.
     static bool Apply(SerialLink& link, const RttyPortConfig& config);
 
-    // Receive: hold the transmit side, end the transmission, unkey; unkey once
-    // more if the out-buffer is then empty (the transmit thread may have keyed
-    // for a write in between). The unkeying holds the caller for the PTT
-    // margins when RTS keys the transmitter.
+    // Receive: hold the transmit side and take the transmitter off the air
+    // (SerialLink::StopSending: a line still sending is cut at once, a quiet
+    // one falls after the usual tail); queued text waits for the next Transmit.
     static void PutInReceive(SerialLink& link);
 };

@@ -1,6 +1,9 @@
 #include "views/SerialLinkTransmit.h"
 
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
 #include "link/SerialLink.h"
+#include "views/LinkPortState.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -49,3 +52,8 @@ uint32_t SerialLinkTransmit::LineTimeLeftMs() const
 
 bool SerialLinkTransmit::IdleFillOnAir() const { return m_link.IsIdleFillOnAir(); }
 bool SerialLinkTransmit::Down() const { return m_link.IsDown(); }
+
+PortState SerialLinkTransmit::State(const SettingsStore& settings) const
+{
+    return StateOfLink("RTTY", settings.Get(keys::RTTYPort), m_link, settings);
+}

@@ -33,6 +33,7 @@ public:
     uint32_t LineTimeLeftMs() const override;
     bool IdleFillOnAir() const override;
     bool Down() const override;
+    PortState State(const SettingsStore& settings) const override;
 
 private:
     SerialLink& m_link;

@@ -5,23 +5,36 @@
 
 bool StopTransmitWait::Pending(TransmitLink& link)
 {
-    if (!link.Keyed() || link.TxHold()) {
-        m_bTail = false;
+    // A hold this wait did not set (or one lifted meanwhile) is not ours.
+    if (m_bHeld && !link.TxHold())
+        m_bHeld = false;
+    if (!link.Keyed() || (link.TxHold() && !m_bHeld)) {
+        Reset();
         return false;
     }
-    if (link.TxQueueLength() != 0 || link.TxOutLength() != 0) {
+    if (m_bHeld && link.TxOutLength() != 0) {
+        // Bytes taken just before the hold went back in front: let them go.
+        m_bHeld = false;
+        link.SetTxHold(false);
+    }
+    if (!m_bHeld && (link.TxQueueLength() != 0 || link.TxOutLength() != 0)) {
         m_bTail = false;
         return true;
     }
-    // The text is through; its last write may still be on the line. No idle
-    // fill after it: the line falls quiet (and the link, no longer active,
-    // unkeys by itself once it has).
-    if (link.TxActive())
-        link.SetTxActive(false);
+    // The text is through; its last write may still be on the line.
+    if (!m_bHeld && link.TxActive()) {
+        m_bHeld = true;
+        link.SetTxHold(true);
+    }
     if (link.LineQuiet()) {
-        m_bTail = false;
+        Reset();
         return false;
     }
+    return TailPending(link);
+}
+
+bool StopTransmitWait::TailPending(TransmitLink& link)
+{
     if (link.LineTimeLeftMs() != 0) {
         m_bTail = false;
         return true;
@@ -32,7 +45,7 @@ bool StopTransmitWait::Pending(TransmitLink& link)
         m_dwTailStart = now;
     }
     if (now - m_dwTailStart >= kTailLimitMs) {
-        m_bTail = false;
+        Reset();
         return false;
     }
     return true;

@@ -4,9 +4,13 @@
 // Every call comes from the user-interface thread. The link keeps its own
 // thread rules: the queue lengths are read under its lock, the hold, active
 // and keyed flags are atomics shared with its transmit thread.
+#include "app/PortState.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+class SettingsStore;
 
 class TransmitLink {
 public:
@@ -55,4 +59,8 @@ public:
     // The port's device went away while open (unplugged): nothing goes out
     // until the port is opened again.
     virtual bool Down() const { return false; }
+    // The RTTY port (its number configured as "Ports" "RTTYPort") as the
+    // operator is told it: whether it is open, and the system's reason when
+    // it is down.
+    virtual PortState State(const SettingsStore& settings) const = 0;
 };

@@ -9,6 +9,8 @@
 #include "views/TransmitHost.h"
 #include "views/TransmitLink.h"
 
+#include <QString>
+
 #include <algorithm>
 
 namespace {
@@ -51,13 +53,28 @@ void TxRxControl::ShowDiddle(const std::string& text)
         status->SetDiddlePaneText(text);
 }
 
-void TxRxControl::DoTransmit()
+bool TxRxControl::RefuseDownPort(TransmitLink& link)
+{
+    const PortState port = link.State(m_settings);
+    if (ConditionOf(port) != PortCondition::Down)
+        return false;
+    // Nothing could go on the air: say why instead of showing a transmission.
+    ShowAuto(kRxd);
+    if (FrameStatus* status = m_host.Status())
+        status->SetMessageText(QString::fromLocal8Bit(DescribePortState(port).c_str()));
+    return true;
+}
+
+bool TxRxControl::DoTransmit()
 {
     if (CurrentProtocol() != kManual)
-        return;
+        return true;
+    ReceiveSide* rv = m_host.ReceiveView();
+    if (rv && RefuseDownPort(rv->Link()))
+        return false;
     ++m_nTransmits;
     ShowAuto(kTxd);
-    if (ReceiveSide* rv = m_host.ReceiveView()) {
+    if (rv) {
         TransmitLink& link = rv->Link();
         // The transmission opens by stating the shift the far end should be
         // in. The code goes in front while the link is still held: released
@@ -72,6 +89,7 @@ void TxRxControl::DoTransmit()
         FlushDelayed(true);
         m_bFlushing = 0;
     }
+    return true;
 }
 
 void TxRxControl::DoReceive()
@@ -96,7 +114,8 @@ void TxRxControl::SendReceive(bool testMode)
             rv->Link().InjectTestMessage(true);
         return;
     }
-    DoTransmit();
+    if (!DoTransmit())
+        return;
     m_returnWait.Reset();
     m_bReturnToReceive = 1;
 }
@@ -165,10 +184,6 @@ void TxRxControl::IdleFillStep()
             m_host.Beep();
         m_bDiddleShown = 1;
         ShowDiddle(kDiddle);
-        if (m_bReturnToReceive) {
-            m_returnWait.Reset();
-            ReturnWhenQuiet(link);
-        }
     } else {
         m_bDiddleShown = 0;
         ShowDiddle(std::to_string(out + queued));
@@ -177,8 +192,8 @@ void TxRxControl::IdleFillStep()
 
 void TxRxControl::ReturnWhenQuiet(TransmitLink& link)
 {
-    // The first look ends the idle fill; the link unkeys by itself once the
-    // fill on the line has gone, and a later tick returns to receive.
+    // The look that finds the text through holds the link (no more fill);
+    // the tick that finds the line quiet returns to receive.
     if (!m_returnWait.Pending(link))
         DoReceive();
 }
@@ -198,9 +213,11 @@ void TxRxControl::TimerStep()
             } else {
                 m_bDiddleShown = 0;
                 ShowDiddle(std::string());
-                if (m_bReturnToReceive)
-                    ReturnWhenQuiet(link);
             }
+            // With idle fill or without, Send/Receive returns once its text
+            // has left the line.
+            if (m_bReturnToReceive)
+                ReturnWhenQuiet(link);
             return;
         }
         if (!link.Keyed() || link.TxHold()) {

@@ -39,10 +39,15 @@ public:
 
     int CurrentProtocol() const;
 
-    void DoTransmit();
+    // Every start of a transmission comes here (the Transmit command, Ctrl-W
+    // in macros and tapes, Send/Receive). False when it was refused because
+    // the RTTY port is down: the state stays receiving and the message pane
+    // says why.
+    bool DoTransmit();
     void DoReceive();
     // In test mode only injects the link's test text; otherwise Transmit and
-    // return to receive once the queue has run dry (completed by TimerStep).
+    // return to receive once the text has left the line, with idle fill or
+    // without (completed by TimerStep).
     void SendReceive(bool testMode);
     // Empties the link's queue and out-buffer; `discardUnsent` drops the pane's
     // unsent typed text (run only when there is a receive view). Then Receive.
@@ -83,9 +88,11 @@ private:
     void ShowDiddle(const std::string& text);
     // The idle-fill test shared by Manual and keyed Delay/Auto.
     void IdleFillStep();
-    // Send/Receive's pending return, once its text is through: receive when
+    // Send/Receive's pending return: receive once the text is through and
     // the line is quiet.
     void ReturnWhenQuiet(TransmitLink& link);
+    // The port is down: show why and stay receiving (true).
+    bool RefuseDownPort(TransmitLink& link);
     void ReleaseDelayedIfQuiet();
     void CopyToReceiveList(const std::string& text);
 

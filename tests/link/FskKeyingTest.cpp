@@ -110,3 +110,29 @@ TEST(FskKeying, PttOnDtrFramesTheTextAtTheExactRate)
     EXPECT_GE(*firstWrite - *keyed, 100ms);
     EXPECT_GE(*dropped - *lineFree, 100ms) << "PTT falls 100 ms after the last stop bit at 45.45 baud";
 }
+
+TEST(FskKeying, TheLineThatIsNotPttIsLoweredThroughTheDeviceAndStaysLow)
+{
+    // The simulated modem raises both lines as it opens, as a tty does; the
+    // device itself must lower the other one, or the trace never shows it.
+    for (const auto ptt : {FskKeyedPort::PttOn::Rts, FskKeyedPort::PttOn::Dtr}) {
+        auto modem = std::make_shared<SimulatedModem>();
+        FskKeyedPort port(std::make_unique<SharedPortDevice>(modem), ptt);
+        LineSettings asked;
+        asked.baud = 45;
+        asked.dataBits = 5;
+        asked.pttKeying = true;
+        ASSERT_TRUE(port.Open(asked));
+        port.SetRts(true);    // the link keys
+        port.SetDtr(true);    // and raises DTR when it does not key: never passed on
+        port.SetRts(false);
+        const SimEvent::Kind other = ptt == FskKeyedPort::PttOn::Rts ? SimEvent::Kind::Dtr : SimEvent::Kind::Rts;
+        std::vector<bool> levels;
+        for (const SimEvent& e : modem->Log())
+            if (e.kind == other)
+                levels.push_back(e.level);
+        EXPECT_EQ(levels, std::vector<bool>{false});
+        EXPECT_FALSE(ptt == FskKeyedPort::PttOn::Rts ? modem->Dtr() : modem->Rts());
+        port.Close();
+    }
+}

@@ -7,6 +7,7 @@
 #include "link/PttRoutedPort.h"
 #include "link/RigPttLine.h"
 #include "LinkTestSupport.h"
+#include "support/RigLatencyProxy.h"
 #include "support/Rigctld.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +151,101 @@ TEST(HamlibRig, DaemonKilledMidSessionIsDownAndComesBack)
     ASSERT_EQ(daemon->Command("F 7080000"), "RPRT 0");
     EXPECT_TRUE(Eventually([&] { return !rig->IsDown() && rig->Reading().frequencyHz == 7080000; }));
     EXPECT_EQ(daemon->Ptt(), false);
+}
+
+// A rig whose every answer comes 300 ms late, well inside its 500 ms
+// time-out: rigctld behind a relay that holds its replies back.
+struct SlowRig {
+    Rigctld daemon;
+    RigLatencyProxy proxy{daemon.Port(), 300ms};
+    std::shared_ptr<HamlibRig> rig;
+    std::shared_ptr<SimulatedModem> modem = std::make_shared<SimulatedModem>("");
+    PttRoutedPort port;
+
+    explicit SlowRig(bool poll = true)
+        : rig(MakeRig(proxy, poll)),
+          port(std::make_unique<SharedPortDevice>(modem), std::make_unique<RigPttLine>(rig))
+    {
+    }
+    static std::shared_ptr<HamlibRig> MakeRig(const RigLatencyProxy& proxy, bool poll)
+    {
+        HamlibRigConfig config;
+        config.model = HamlibRigConfig::kNetRigctl;
+        config.port = proxy.Address();
+        config.pollInterval = 100ms;
+        config.poll = poll;
+        return std::make_shared<HamlibRig>(config);
+    }
+    // The rig open and the port keyed through it.
+    bool Ready()
+    {
+        LineSettings line;
+        line.pttKeying = true;
+        return daemon.Running() && proxy.Listening() && rig->WaitFirstOpen(10s) && port.Open(line);
+    }
+    // Returns once the rig is waiting for the answer to a frequency poll.
+    bool PollInFlight(size_t* at = nullptr)
+    {
+        const auto found = proxy.WaitForCommand("f", proxy.Commands().size(), 10s);
+        if (found && at)
+            *at = *found;
+        return found.has_value();
+    }
+};
+
+TEST(HamlibRig, KeyPttOnASlowRigReturnsOnlyOnceTheRigHasCarriedItOut)
+{
+    RIGCTLD_OR_SKIP();
+    SlowRig slow;
+    ASSERT_TRUE(slow.Ready());
+    // Each asked while a poll waits for its late answer.
+    ASSERT_TRUE(slow.PollInFlight());
+    ASSERT_TRUE(slow.port.KeyPtt(true)) << slow.port.PttFailureText();
+    EXPECT_EQ(slow.daemon.Ptt(), true);
+    ASSERT_TRUE(slow.PollInFlight());
+    ASSERT_TRUE(slow.port.KeyPtt(false)) << slow.port.PttFailureText();
+    EXPECT_EQ(slow.daemon.Ptt(), false);
+}
+
+TEST(HamlibRig, APttRequestGoesAheadOfTheRestOfThePoll)
+{
+    RIGCTLD_OR_SKIP();
+    SlowRig slow;
+    ASSERT_TRUE(slow.Ready());
+    size_t poll = 0;
+    ASSERT_TRUE(slow.PollInFlight(&poll));
+    ASSERT_TRUE(slow.port.KeyPtt(true)) << slow.port.PttFailureText();
+    const std::vector<std::string> commands = slow.proxy.Commands();
+    ASSERT_GT(commands.size(), poll + 1);
+    EXPECT_EQ(commands[poll + 1].rfind("T", 0), 0u) << "after the frequency came " << commands[poll + 1];
+}
+
+// The rig hears the key command but its answer never comes: the link is told
+// the transmitter is not keyed, and the rig is released once it answers.
+TEST(HamlibRig, ARigThatDoesNotConfirmFailsTheKeyWithAReasonAndEndsReleased)
+{
+    RIGCTLD_OR_SKIP();
+    SlowRig slow(false);
+    ASSERT_TRUE(slow.Ready());
+    slow.proxy.SwallowReplies(true);
+    EXPECT_FALSE(slow.port.KeyPtt(true));
+    const std::string reason = slow.port.PttFailureText();
+    EXPECT_EQ(reason.rfind("CAT PTT: ", 0), 0u) << reason;
+    EXPECT_GT(reason.size(), std::string("CAT PTT: ").size());
+    EXPECT_EQ(slow.daemon.Ptt(), true);
+    slow.proxy.SwallowReplies(false);
+    EXPECT_TRUE(Eventually([&] { return slow.daemon.Ptt() == false; }));
+}
+
+TEST(HamlibRig, AConfirmedRequestToARigThatIsDownFailsAtOnceWithItsReason)
+{
+    HamlibRigConfig config;
+    config.model = 999999;
+    HamlibRig rig(config);
+    ASSERT_TRUE(Eventually([&] { return rig.Reading().reason.find("999999") != std::string::npos; }));
+    std::string failure;
+    EXPECT_FALSE(rig.SetPttConfirmed(true, failure));
+    EXPECT_NE(failure.find("999999"), std::string::npos) << failure;
 }
 
 }  // namespace

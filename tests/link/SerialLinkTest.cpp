@@ -20,6 +20,7 @@ std::string Timeline(const std::vector<SimEvent>& log)
         switch (e.kind) {
         case Kind::Open: out += "O "; break;
         case Kind::Purge: out += "P "; break;
+        case Kind::PurgeOutput: out += "PO "; break;
         case Kind::Close: out += "C "; break;
         case Kind::Rts: out += e.level ? "R1 " : "R0 "; break;
         case Kind::Dtr: out += e.level ? "D1 " : "D0 "; break;
@@ -340,17 +341,25 @@ TEST(SerialLinkTransmit, WriteTimeOutAtFortyFiveBaud)
     EXPECT_EQ(OfKind(s.modem->Log(), Kind::Write)[0].timeoutMs, 4u * 426u);
 }
 
-TEST(SerialLinkTransmit, TextQueuedWithAnEmptyOutBufferGoesOutWithoutWaitingForDrain)
+TEST(SerialLinkTransmit, TextQueuedBehindAWriteStillOnTheLineWaitsForItsDrain)
 {
+    // Queuing must not release the next write while the last is undrained:
+    // a tape handed over piece by piece would otherwise run ahead of the
+    // line into the device, out of reach of Receive and Clear TX Buffer.
     SimLink s;
     s.Open(19200, 8);
     s.modem->SetStalled(true);   // the first write never reports drained
     s.link.QueueText("AB");
     ASSERT_TRUE(s.WaitWrites(1));
     EXPECT_EQ(s.link.m_bTxEmpty, 0u);
-    s.link.QueueText("CD");
-    ASSERT_TRUE(s.WaitWrites(2));
-    EXPECT_EQ(s.modem->Writes(), (std::vector<std::string>{"AB", "CD"}));
+    for (const char* piece : {"CD", "EF", "GH"})
+        s.link.QueueText(piece);
+    s.link.PushFront('X');
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(s.modem->Writes(), (std::vector<std::string>{"AB"}));
+    s.modem->SetStalled(false);
+    ASSERT_TRUE(s.WaitWrites(3));
+    EXPECT_EQ(s.modem->Writes(), (std::vector<std::string>{"AB", "X", "CDEF"}));
 }
 
 TEST(SerialLinkTransmit, PushedByteGoesOutBeforeQueuedText)

@@ -1,7 +1,8 @@
 #pragma once
 // Reads the simulated modem's record for the one keying rule every test of an
 // unkey path checks: RTS falls no earlier than 100 ms after the last stop bit
-// of the last character written before it.
+// of the last character written before it (or after output was purged,
+// which cuts what was still on the line).
 #include "link/SimulatedModem.h"
 
 #include <algorithm>
@@ -22,6 +23,9 @@ inline std::optional<std::chrono::nanoseconds> SmallestUnkeyMargin(const std::ve
     for (const SimEvent& e : log) {
         if (e.kind == SimEvent::Kind::Write)
             lineFree = lineFree ? std::max(*lineFree, e.ends) : e.ends;
+        // Output thrown away leaves the line free at that moment.
+        if ((e.kind == SimEvent::Kind::PurgeOutput || e.kind == SimEvent::Kind::Purge) && lineFree)
+            lineFree = std::min(*lineFree, e.time);
         if (e.kind == SimEvent::Kind::Rts && !e.level && lineFree) {
             const auto margin = e.time - *lineFree;
             smallest = smallest ? std::min(*smallest, margin) : margin;

@@ -27,6 +27,8 @@ public:
     Pty& operator=(const Pty&) = delete;
 
     bool Ok() const { return m_master >= 0; }
+    // The master side: its termios are the slave's (tcgetattr/tcsetattr).
+    int MasterFd() const { return m_master; }
     const std::string& Path() const { return m_path; }
     void CloseMaster()
     {

@@ -3,6 +3,8 @@
 // tapes as TxRxControl runs it, and Send/Receive's return.
 #include "TransmitFakes.h"
 
+#include "views/CommandTarget.h"
+
 #include <gtest/gtest.h>
 
 using txfake::Bench;
@@ -31,7 +33,8 @@ TEST(StopTransmitWait, WaitsForTheTextThenEndsTheFillAndWaitsForTheQuietLine)
     t.link.outLength = 0;
     t.link.lineBusy = true;   // the last write is on the line
     EXPECT_TRUE(t.wait.Pending(t.link));
-    EXPECT_FALSE(t.link.active) << "no idle fill after the last write";
+    EXPECT_TRUE(t.link.hold) << "no idle fill after the last write";
+    EXPECT_TRUE(t.link.active) << "still transmitting until the return to receive";
     t.ticks.now += StopTransmitWait::kTailLimitMs - 1;
     EXPECT_TRUE(t.wait.Pending(t.link));
     t.link.lineBusy = false;
@@ -64,14 +67,30 @@ TEST(StopTransmitWait, GivesUpOnlyOnADeviceThatNeverConfirmsWhatTheLineTimeSays)
     EXPECT_TRUE(t.wait.Pending(t.link));
     t.ticks.now += StopTransmitWait::kTailLimitMs - 1;
     EXPECT_TRUE(t.wait.Pending(t.link));
-    t.link.queueLength = 1;   // typed while waiting: the text is not through after all
+    t.link.outLength = 1;   // bytes the link had taken when the hold came, put back
     EXPECT_TRUE(t.wait.Pending(t.link));
-    t.link.queueLength = 0;
+    EXPECT_FALSE(t.link.hold) << "they go out first";
+    t.link.outLength = 0;
     EXPECT_TRUE(t.wait.Pending(t.link));
+    EXPECT_TRUE(t.link.hold);
     t.ticks.now += StopTransmitWait::kTailLimitMs - 1;
     EXPECT_TRUE(t.wait.Pending(t.link));
     t.ticks.now += 1;
     EXPECT_FALSE(t.wait.Pending(t.link));
+}
+
+TEST(StopTransmitWait, TextTypedDuringTheHeldTailWaitsForTheNextTransmit)
+{
+    Transmitting t;
+    t.link.lineBusy = true;
+    EXPECT_TRUE(t.wait.Pending(t.link));
+    ASSERT_TRUE(t.link.hold);
+    t.link.queueLength = 1;   // typed now: held in the queue, it cannot reach the line
+    EXPECT_TRUE(t.wait.Pending(t.link));
+    EXPECT_TRUE(t.link.hold);
+    t.ticks.now += StopTransmitWait::kTailLimitMs;
+    EXPECT_FALSE(t.wait.Pending(t.link)) << "no drain report can show past the held queue: the limit ends the wait";
+    EXPECT_EQ(t.link.queueLength, 1u);
 }
 
 struct StopTransmitTest : ::testing::Test {
@@ -127,15 +146,48 @@ TEST_F(StopTransmitTest, SendReceiveReturnsOnlyOnceTheFillOnTheLineHasGone)
     b.link().lineBusy = true;   // a fill write is on the line
     control().TimerStep();
     EXPECT_EQ(b.status.LastDiddle(), "Diddle");
-    EXPECT_FALSE(b.link().active) << "the fill ends";
+    EXPECT_TRUE(b.link().hold) << "the fill ends";
+    EXPECT_TRUE(b.link().active);
     EXPECT_TRUE(control().ReturnToReceivePending());
-    EXPECT_FALSE(b.link().hold);
     control().TimerStep();
     EXPECT_TRUE(control().ReturnToReceivePending());
     b.link().lineBusy = false;
     control().TimerStep();
     EXPECT_FALSE(control().ReturnToReceivePending());
     EXPECT_EQ(b.status.LastAuto(), "RXD      ");
+    EXPECT_TRUE(b.link().hold);
+}
+
+TEST_F(StopTransmitTest, ManualStaysManualThroughTheDrainUntilReceiveDropsTheLine)
+{
+    // Character mode: every key goes straight to the link.
+    b.settings.Put(keys::CharMode, 1);
+    b.Start();
+    control().DoTransmit();
+    b.link().queueLength = 4;
+    control().BeginStopTransmit();
+    EXPECT_TRUE(control().StopTransmitPending());
+    b.link().queueLength = 0;
+    b.link().lineBusy = true;   // the last character is still on the line
+    EXPECT_TRUE(control().StopTransmitPending());
+    // The link must not be left unheld and inactive (the transmit thread would
+    // key for the next key typed), and the window still shows Transmit.
+    EXPECT_TRUE(b.link().hold);
+    EXPECT_TRUE(b.link().active);
+    EXPECT_TRUE(b.link().keyed);
+    CommandState tx;
+    control().UpdateTransmit(tx);
+    EXPECT_TRUE(tx.checked);
+    b.Type("K");
+    EXPECT_EQ(b.link().AllSent(), "K");
+    EXPECT_TRUE(b.link().hold) << "typed during the drain: it waits for the next Transmit";
+    b.link().lineBusy = false;
+    b.ticks.now += StopTransmitWait::kTailLimitMs;
+    EXPECT_FALSE(control().StopTransmitPending());
+    control().EndStopTransmit();
+    control().UpdateTransmit(tx);
+    EXPECT_FALSE(tx.checked);
+    EXPECT_FALSE(b.link().keyed);
     EXPECT_TRUE(b.link().hold);
 }
 

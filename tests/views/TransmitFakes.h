@@ -89,6 +89,7 @@ public:
     {
         return active && diddle && keyed && !hold && queueLength == 0 && outLength == 0;
     }
+    PortState State(const SettingsStore&) const override { return port; }
 
     // Everything given to SendText and SendChar, in order.
     std::string AllSent() const
@@ -116,6 +117,17 @@ public:
     uint32_t lineTimeLeftMs = 0;   // by the link's reckoning
     uint8_t shift = 31;
     int dataBits = 5;
+    PortState port = OpenPort();   // open unless a test says otherwise
+
+    static PortState OpenPort()
+    {
+        PortState s;
+        s.name = "RTTY";
+        s.port = 1;
+        s.device = "sim:plain";
+        s.open = true;
+        return s;
+    }
 };
 
 class Receive : public ReceiveSide {
@@ -146,13 +158,14 @@ public:
     void SetModePaneText(const std::string&) override {}
     void SetBaudPaneNumber(int) override {}
     void UpdatePortStatus() override {}
-    void SetMessageText(const QString&) override {}
+    void SetMessageText(const QString& text) override { messages.push_back(text.toStdString()); }
 
     std::string LastDiddle() const { return diddle.empty() ? "<none>" : diddle.back(); }
     std::string LastAuto() const { return autoPane.empty() ? "<none>" : autoPane.back(); }
 
     std::vector<std::string> diddle;
     std::vector<std::string> autoPane;
+    std::vector<std::string> messages;
 };
 
 class Host : public TransmitHost {

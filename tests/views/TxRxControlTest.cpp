@@ -2,9 +2,13 @@
 // idle-fill beep, Send/Receive completion, and the Delay release.
 #include "TransmitFakes.h"
 
+#include "app/SystemErrorText.h"
 #include "views/CommandTarget.h"
 
+#include <cerrno>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 using txfake::Bench;
 
@@ -96,18 +100,71 @@ TEST_F(TxRxControlTest, SendReceiveCountsDownThenReturnsInTheSameTick)
     EXPECT_FALSE(b.link().keyed);
 }
 
-TEST_F(TxRxControlTest, SendReceiveWithoutDiddleStaysKeyed)
+TEST_F(TxRxControlTest, SendReceiveWithoutDiddleReturnsOnceTheLineIsQuiet)
 {
     StartWith(0);
     b.link().diddle = false;
+    b.link().queueLength = 5;
     control().SendReceive(false);
     control().TimerStep();
+    EXPECT_EQ(b.status.LastDiddle(), "5");
+    b.link().queueLength = 0;
+    b.link().lineBusy = true;   // the last character is on the line
     control().TimerStep();
-    EXPECT_EQ(b.status.LastDiddle(), "0");
     EXPECT_TRUE(b.link().keyed);
     EXPECT_TRUE(control().ReturnToReceivePending());
-    control().DoReceive();
+    b.link().lineBusy = false;
+    control().TimerStep();
     EXPECT_FALSE(control().ReturnToReceivePending());
+    EXPECT_EQ(b.status.LastAuto(), "RXD      ");
+    EXPECT_FALSE(b.link().keyed);
+    EXPECT_TRUE(b.link().hold);
+}
+
+TEST_F(TxRxControlTest, EveryStartOfATransmissionOnADownPortIsRefusedWithTheReason)
+{
+    const std::pair<const char*, std::function<void(TxRxControl&)>> starts[] = {
+        {"Transmit", [](TxRxControl& c) { c.DoTransmit(); }},
+        {"Send/Receive", [](TxRxControl& c) { c.SendReceive(false); }},
+    };
+    for (const auto& [name, start] : starts) {
+        Bench bench;
+        bench.settings.Put(keys::RTTYDuplex, 0);
+        bench.Start();
+        PortState& port = bench.link().port;
+        port.port = 3;
+        port.device = "/dev/ttyUSB7";
+        port.open = false;
+        port.error = ENOENT;
+        start(*bench.control);
+        EXPECT_FALSE(bench.link().keyed) << name;
+        EXPECT_TRUE(bench.link().hold) << name;
+        EXPECT_FALSE(bench.control->ReturnToReceivePending()) << name;
+        EXPECT_EQ(bench.status.LastAuto(), "RXD      ") << name;
+        ASSERT_EQ(bench.status.messages.size(), 1u) << name;
+        const std::string& said = bench.status.messages[0];
+        EXPECT_EQ(said.rfind("RTTY port COM3 is down: /dev/ttyUSB7: ", 0), 0u) << said;
+        EXPECT_NE(said.find(SystemErrorText(ENOENT)), std::string::npos) << said;
+
+        // Gone away while open: the link's own reason is given.
+        port.open = true;
+        port.vanished = true;
+        port.reason = "unplugged";
+        start(*bench.control);
+        EXPECT_FALSE(bench.link().keyed) << name;
+        ASSERT_EQ(bench.status.messages.size(), 2u) << name;
+        EXPECT_NE(bench.status.messages[1].find("(unplugged)"), std::string::npos) << bench.status.messages[1];
+    }
+}
+
+TEST_F(TxRxControlTest, AnOpenPortOrNoneConfiguredIsNotRefused)
+{
+    StartWith(0);
+    b.link().port.port = 0;   // no RTTY port: the panes show the state asked for
+    b.link().port.open = false;
+    control().DoTransmit();
+    EXPECT_TRUE(b.link().keyed);
+    EXPECT_TRUE(b.status.messages.empty());
 }
 
 TEST_F(TxRxControlTest, ReceiveLeavesQueuedTextForNextTransmit)

@@ -5,6 +5,7 @@
 #include "app/CVELTRANDoc.h"
 #include "app/CommandTable.h"
 #include "app/RigSettings.h"
+#include "app/SessionRecovery.h"
 #include "app/SettingsStore.h"
 #include "frame/LockKeys.h"
 #include "frame/Placement.h"
@@ -106,7 +107,9 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     m_router.SetPane(CommandRouter::Pane::kTnc, m_view2);
     m_router.SetFrame(this);
     auto* accelerators = new AcceleratorKeyFilter(this);
-    for (QWidget* pane : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3), static_cast<QWidget*>(m_view2)})
+    // The TNC pane claims the keys of its keyboard table before the window's
+    // shortcuts (they are the TNC's); the rest it leaves alone itself.
+    for (QWidget* pane : {static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_view3)})
         accelerators->Watch(pane);
     // Paste follows the clipboard at once: its key must not be dropped as disabled.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
@@ -132,6 +135,11 @@ CMainFrame::CMainFrame(CVELTRANApp& app, CVELTRANDoc& doc, FramePrompts* prompts
     connect(&m_updateTimer, &QTimer::timeout, this, &CMainFrame::UpdatePortStatus);
     // The tuning display comes and goes with the RTTY port's sound card.
     connect(&m_updateTimer, &QTimer::timeout, m_tuningDock, &TuningDock::RefreshShown);
+    // The recovery copy spaces its writes itself (every 30 s at most).
+    connect(&m_updateTimer, &QTimer::timeout, this, [this] {
+        if (SessionRecovery* recovery = m_app.Recovery())
+            recovery->Tick();
+    });
     m_updateTimer.start(kUpdatePeriodMs);
     RefreshTitle();
     UpdateCommandStates();
@@ -425,6 +433,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A clean exit: whatever was not saved, the operator chose to drop.
+    if (SessionRecovery* recovery = m_app.Recovery())
+        recovery->Remove();
     SaveLayout();
     if (m_help)
         m_help->close();

@@ -65,6 +65,12 @@ int CharacterOf(const QKeyEvent& event)
     return c;
 }
 
+// Alt combinations are menu and accelerator keys, never typing.
+bool IsMenuKey(Qt::KeyboardModifiers mods)
+{
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+}
+
 }  // namespace
 
 CVELTRANView2::CVELTRANView2(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& status, QWidget* parent)
@@ -285,11 +291,28 @@ void CVELTRANView2::SendText(std::string& text)
     m_link.SendText(text);
 }
 
+bool CVELTRANView2::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && m_bPortConfigured) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        const int vk = VirtualKeyOf(key.key());
+        const bool ctrl = (key.modifiers() & Qt::ControlModifier) != 0;
+        // F6 moves between the panes (its macro is the function bar's).
+        const bool taken = !IsMenuKey(key.modifiers()) && vk != vkey::kF6 &&
+                           (TncKeyboard::ArrowChar(vk) != 0 || TncKeyboard::MacroKey(vk, ctrl) != 0 ||
+                            CharacterOf(key) >= 0);
+        if (taken) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void CVELTRANView2::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers();
-    // Alt combinations are menu and accelerator keys, never typing.
-    if (!m_bPortConfigured || ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier))) {
+    if (!m_bPortConfigured || IsMenuKey(mods)) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }

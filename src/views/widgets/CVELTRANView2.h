@@ -87,6 +87,12 @@ signals:
     void painted(const QRect& region);
 
 protected:
+    // Claims, while a TNC port is configured, every key the TNC keyboard
+    // table takes (characters, Ctrl+letter and digit, arrows, the macro
+    // function keys) before the window's shortcuts can fire: Ctrl+Q, Ctrl+W,
+    // Ctrl+S and the rest go to the TNC, never to the RTTY station. Alt
+    // combinations and the pane-switching F6 stay the window's.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -138,6 +138,30 @@ protected:
 
 }  // namespace
 
+TEST_F(TransmitSendsTest, EveryStartOfATransmissionRefusesAnRttyPortThatIsDown)
+{
+    WriteFile("TAPECQ.TXT", "^WCQ CQ\r\n");
+    settings.PutText("Settings", "F2", "^WDE TEST");
+    settings.Put(keys::CharMode, 1);   // where a macro's Ctrl-W acts
+    Make();
+    // The device is missing: the port stays closed.
+    rv->Link().Connect(false);
+    rv->Link().SetDeviceOpener([](int) -> std::unique_ptr<PortDevice> { return nullptr; });
+    rv->ApplyPortSettings();
+    ASSERT_FALSE(rv->Link().IsOpen());
+    for (int id : {ID_TOOLS_TRANSMIT, ID_TOOLS_SEND_RECEIVE, ID_SEND_CQ, ID_MACRO_F2}) {
+        status.messages.clear();
+        ASSERT_TRUE(tv->OnCommand(id)) << id;
+        ASSERT_TRUE(RunUntil([&] { return !sends->Queue().Busy(); })) << id;
+        EXPECT_EQ(rv->Link().m_bKeyed.load(), 0u) << id;
+        EXPECT_EQ(rv->Link().m_bTxActive.load(), 0u) << id;
+        EXPECT_EQ(status.LastAuto(), "RXD      ") << id;
+        ASSERT_FALSE(status.messages.empty()) << id;
+        EXPECT_EQ(status.messages.back().rfind("RTTY port COM1 is down: sim:quiet: ", 0), 0u)
+            << status.messages.back();
+    }
+}
+
 TEST_F(TransmitSendsTest, SendCommandsAreEnabledWhileTheirFilesExist)
 {
     Make();

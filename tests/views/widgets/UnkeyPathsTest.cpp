@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 using namespace std::chrono_literals;
 
@@ -70,16 +71,17 @@ private:
 
 }  // namespace
 
-// Send/Receive: the timer step looks far more often than once a second, at
-// varied phases, so a rule that mistook the end of the text for idle fill
-// would be caught at its worst moment.
+// Send/Receive, with idle fill and without: the timer step looks far more
+// often than once a second, at varied phases, so a rule that mistook the end
+// of the text for idle fill would be caught at its worst moment. Until RTS
+// falls the transmission stays active (Manual never acts as Auto).
 TEST(UnkeyPaths, SendReceiveReturnsAfterTheLastCharacterHasLeft)
 {
-    for (auto phase : {0ms, 17ms}) {
+    for (auto [diddle, phase] : {std::pair{1u, 0ms}, std::pair{1u, 17ms}, std::pair{0u, 0ms}, std::pair{0u, 17ms}}) {
         linktest::SimLink s;
         s.Open(45, 5, true);
         s.link.m_bTxHold = 1;
-        s.link.m_bDiddle = 1;
+        s.link.m_bDiddle = diddle;
         LiveReceive receive(s.link);
         txfake::Status status;
         txfake::Host host;
@@ -95,15 +97,19 @@ TEST(UnkeyPaths, SendReceiveReturnsAfterTheLastCharacterHasLeft)
         control.SendReceive(false);
         std::this_thread::sleep_for(phase);
         const auto limit = std::chrono::steady_clock::now() + linktest::kEventually;
+        bool keyedInactive = false;
         while (control.ReturnToReceivePending() && std::chrono::steady_clock::now() < limit) {
             control.TimerStep();
+            keyedInactive = keyedInactive || (control.ReturnToReceivePending() && s.link.m_bKeyed.load() &&
+                                              !s.link.m_bTxActive.load());
             std::this_thread::sleep_for(40ms);
         }
-        EXPECT_EQ(status.LastAuto(), "RXD      ");
+        EXPECT_FALSE(keyedInactive) << diddle << " " << phase.count();
+        EXPECT_EQ(status.LastAuto(), "RXD      ") << diddle;
         ASSERT_TRUE(s.modem->WaitFor(RtsFellAfterRising, linktest::kEventually));
         const auto margin = keying::SmallestUnkeyMargin(s.modem->Log());
         ASSERT_TRUE(margin);
-        EXPECT_GE(*margin, 100ms) << phase.count();
+        EXPECT_GE(*margin, 100ms) << diddle << " " << phase.count();
         // Everything went out: shift code, then LTRS C Q.
         std::string all;
         for (const std::string& w : s.modem->Writes())
