@@ -258,10 +258,12 @@ void SerialLink::DropLineLocked(MutexLock& lock)
     if (!PortUsable())
         return;
     // m_bKeyBusy keeps every other key and unkey out while the device
-    // confirms (a rig's CAT command takes its time).
-    lock.Unlock();
+    // confirms (a rig's CAT command takes its time). The caller's lock
+    // holds m_keyMutex, let go here and taken back.
+    (void)lock;
+    m_keyMutex.unlock();
     m_hPort->KeyPtt(false);
-    lock.Lock();
+    m_keyMutex.lock();
 }
 
 void SerialLink::KeyTransmitter()
