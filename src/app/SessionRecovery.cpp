@@ -30,7 +30,7 @@ namespace {
 std::string StateHome()
 {
     const char* state = std::getenv("XDG_STATE_HOME");
-    // The base directory specification ignores a relative value.
+    // A relative XDG_STATE_HOME is not to be trusted: fall back to the default.
     if (state && state[0] == '/')
         return state;
     return QDir::homePath().toStdString() + "/.local/state";

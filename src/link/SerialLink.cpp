@@ -70,23 +70,13 @@ void SerialLink::Connect(bool open)
             ++m_nKeyCut;
         }
         m_clock->NotifyAll(m_keyChanged);
-        // The owner blocks outside the clock while the transmit thread
-        // finishes an unkey's tail on it.
-        if (m_txThread.joinable()) {
-            m_clock->Leave();
-            m_txThread.join();
-            m_clock->Enter();
-        }
+        JoinThread(m_txThread);
         if (m_hPort) {
             PurgeLineOutput();
             CutKeying();
             m_hPort->Purge();
         }
-        if (m_rxThread.joinable()) {
-            m_clock->Leave();
-            m_rxThread.join();
-            m_clock->Enter();
-        }
+        JoinThread(m_rxThread);
         if (m_hPort) {
             m_hPort->Close();
             m_hPort.reset();
@@ -167,27 +157,39 @@ void SerialLink::Connect(bool open)
             m_hPort->SetDtr(false);
         }
     }
-    // Each thread is counted by the clock from before it starts; it leaves
-    // the count as it ends.
-    m_clock->Enter();
-    try {
-        m_rxThread = std::thread(&SerialLink::ReceiveThread, this);
-    } catch (...) {
-        m_clock->Leave();
-        m_bRunning = 0;
+    if (!StartThread(m_rxThread, &SerialLink::ReceiveThread))
         return;
-    }
     m_clock->SleepFor(kOpenSettle);
     // Nothing is sent before the line has settled, and an owner that puts
     // the link in receive right after opening does so before the transmit
     // thread could have keyed.
+    StartThread(m_txThread, &SerialLink::TransmitThread);
+}
+
+bool SerialLink::StartThread(std::thread& thread, void (SerialLink::*body)())
+{
+    // Each thread is counted by the clock from before it starts; it leaves
+    // the count as it ends.
     m_clock->Enter();
     try {
-        m_txThread = std::thread(&SerialLink::TransmitThread, this);
+        thread = std::thread(body, this);
+        return true;
     } catch (...) {
         m_clock->Leave();
         m_bRunning = 0;
+        return false;
     }
+}
+
+void SerialLink::JoinThread(std::thread& thread)
+{
+    // The owner blocks outside the clock while the thread finishes, which
+    // may be an unkey's tail on that clock.
+    if (!thread.joinable())
+        return;
+    m_clock->Leave();
+    thread.join();
+    m_clock->Enter();
 }
 
 std::string SerialLink::DownReason() const

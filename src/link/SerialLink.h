@@ -187,6 +187,9 @@ protected:
 private:
     void ReceiveThread();
     void TransmitThread();
+    // Starts a worker counted by the link's clock; false (not running) when it can't.
+    bool StartThread(std::thread& thread, void (SerialLink::*body)());
+    void JoinThread(std::thread& thread);
     void ReadAvailable();
     // One pass of the transmit rules; true when the next pass should follow
     // at once rather than wait for news.
