@@ -20,6 +20,8 @@ public:
 
 LinkClock& LinkClock::System()
 {
-    static SystemLinkClock clock;
-    return clock;
+    // Never destroyed: a link closed by an exit handler (after static
+    // destruction has begun) still waits and notifies through it.
+    static SystemLinkClock* clock = new SystemLinkClock;
+    return *clock;
 }

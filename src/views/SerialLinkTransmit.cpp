@@ -13,7 +13,8 @@ void SerialLinkTransmit::SendChar(const char* text) { m_link.SendChar(text); }
 void SerialLinkTransmit::PushFront(uint8_t byte) { m_link.PushFront(byte); }
 void SerialLinkTransmit::ClearTransmit() { m_link.ClearTransmit(); }
 void SerialLinkTransmit::KeyTransmitter() { m_link.KeyTransmitter(); }
-void SerialLinkTransmit::UnkeyTransmitter() { m_link.UnkeyTransmitter(); }
+void SerialLinkTransmit::StopSending() { m_link.StopSending(); }
+std::string SerialLinkTransmit::TakeKeyFailure() { return m_link.TakeKeyFailure(); }
 void SerialLinkTransmit::InjectTestMessage(bool testMode) { m_link.InjectTestMessage(testMode); }
 uint8_t SerialLinkTransmit::CurrentShiftCode() const { return m_link.CurrentShiftCode(); }
 

@@ -16,7 +16,8 @@ public:
     void PushFront(uint8_t byte) override;
     void ClearTransmit() override;
     void KeyTransmitter() override;
-    void UnkeyTransmitter() override;
+    void StopSending() override;
+    std::string TakeKeyFailure() override;
     void InjectTestMessage(bool testMode) override;
     uint8_t CurrentShiftCode() const override;
     void EchoThroughCodec(std::string& text, int stream) override;

@@ -27,7 +27,14 @@ public:
     virtual void ClearTransmit() = 0;
     // Keying may hold the caller for the PTT margins (100 ms each side).
     virtual void KeyTransmitter() = 0;
-    virtual void UnkeyTransmitter() = 0;
+    // The operator's Receive: hold set, active cleared, off the air. A line
+    // still sending is cut (the device's output purged); what is queued
+    // stays for the next Transmit.
+    virtual void StopSending() = 0;
+    // Why the transmitter could not be keyed, told once (empty: nothing
+    // failed since the last call). The link dropped that transmission
+    // rather than send it unkeyed.
+    virtual std::string TakeKeyFailure() = 0;
     virtual void InjectTestMessage(bool testMode) = 0;
 
     // Codec operations on the link's own shift state.

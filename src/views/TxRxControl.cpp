@@ -100,10 +100,7 @@ void TxRxControl::DoReceive()
     ShowAuto(kRxd);
     if (ReceiveSide* rv = m_host.ReceiveView()) {
         // Whatever is still queued stays there for the next Transmit.
-        TransmitLink& link = rv->Link();
-        link.SetTxHold(true);
-        link.SetTxActive(false);
-        link.UnkeyTransmitter();
+        rv->Link().StopSending();
     }
 }
 
@@ -190,6 +187,18 @@ void TxRxControl::IdleFillStep()
     }
 }
 
+void TxRxControl::ReportKeyFailure(TransmitLink& link)
+{
+    const std::string why = link.TakeKeyFailure();
+    if (why.empty())
+        return;
+    // The link has dropped the transmission; the panes stop showing one.
+    const std::string text = "The transmitter could not be keyed (" + why + "): nothing was sent";
+    m_host.Status()->SetMessageText(QString::fromLocal8Bit(text.c_str()));
+    if (CurrentProtocol() == kManual)
+        DoReceive();
+}
+
 void TxRxControl::ReturnWhenQuiet(TransmitLink& link)
 {
     // The look that finds the text through holds the link (no more fill);
@@ -203,6 +212,7 @@ void TxRxControl::TimerStep()
     ReceiveSide* rv = m_host.ReceiveView();
     if (rv && m_host.Status()) {
         TransmitLink& link = rv->Link();
+        ReportKeyFailure(link);
         if (CurrentProtocol() == kManual) {
             // The port went away in the middle of a transmission: the link has
             // unkeyed and sends nothing, so the window stops showing one.

@@ -91,6 +91,8 @@ private:
     // Send/Receive's pending return: receive once the text is through and
     // the line is quiet.
     void ReturnWhenQuiet(TransmitLink& link);
+    // A transmission the link could not key is said in the message pane.
+    void ReportKeyFailure(TransmitLink& link);
     // The port is down: show why and stay receiving (true).
     bool RefuseDownPort(TransmitLink& link);
     void ReleaseDelayedIfQuiet();

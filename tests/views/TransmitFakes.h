@@ -51,10 +51,18 @@ public:
         ops.push_back("key");
         keyed = true;
     }
-    void UnkeyTransmitter() override
+    void StopSending() override
     {
-        ops.push_back("unkey");
+        ops.push_back("stop");
+        hold = true;
+        active = false;
         keyed = false;
+    }
+    std::string TakeKeyFailure() override
+    {
+        std::string why;
+        why.swap(keyFailure);
+        return why;
     }
     void InjectTestMessage(bool testMode) override { ops.push_back(testMode ? "inject:1" : "inject:0"); }
     uint8_t CurrentShiftCode() const override { return shift; }
@@ -113,6 +121,7 @@ public:
     bool hold = true;
     bool keyed = false;
     bool diddle = true;
+    std::string keyFailure;   // told once by TakeKeyFailure
     bool lineBusy = false;   // the last write is still on the line (or not reported drained)
     uint32_t lineTimeLeftMs = 0;   // by the link's reckoning
     uint8_t shift = 31;

@@ -167,6 +167,25 @@ TEST_F(TxRxControlTest, AnOpenPortOrNoneConfiguredIsNotRefused)
     EXPECT_TRUE(b.status.messages.empty());
 }
 
+TEST_F(TxRxControlTest, AKeyFailureIsToldOnceAndManualReturnsToReceive)
+{
+    for (int protocol : {0, 2}) {
+        Bench bench;
+        bench.settings.Put(keys::RTTYDuplex, protocol);
+        bench.Start();
+        bench.control->DoTransmit();
+        bench.link().keyFailure = "the rig did not answer";
+        bench.control->TimerStep();
+        bench.control->TimerStep();
+        ASSERT_EQ(bench.status.messages.size(), 1u) << protocol;
+        EXPECT_EQ(bench.status.messages[0], "The transmitter could not be keyed (the rig did not answer): nothing was sent");
+        if (protocol == 0) {
+            EXPECT_EQ(bench.status.LastAuto(), "RXD      ");
+            EXPECT_TRUE(bench.link().hold);
+        }
+    }
+}
+
 TEST_F(TxRxControlTest, ReceiveLeavesQueuedTextForNextTransmit)
 {
     StartWith(0);
