@@ -5,7 +5,8 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build clang clang-14 libclang-rt-14-dev
       qt6-base-dev libqt6printsupport6 qt6-serialport-dev libqt6svg6-dev
       libgtest-dev libgmock-dev xvfb xdotool x11-utils openbox libsndfile1-dev
-      libhamlib-dev libhamlib-utils libpulse-dev pulseaudio pulseaudio-utils zlib1g-dev)
+      libhamlib-dev libhamlib-utils libpulse-dev pulseaudio pulseaudio-utils zlib1g-dev
+      minimodem)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

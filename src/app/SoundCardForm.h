@@ -43,7 +43,9 @@ struct SoundCardForm {
     double markHz = 2125.0;
     double shiftHz = 170.0;
     bool reverse = false;
-    bool usos = false;
+    // On for a new sound-card port, as other RTTY programs have it; a stored
+    // value without usos= keeps its old meaning (off) when loaded.
+    bool usos = true;
     bool afc = true;
     AudioDeviceValue::Ptt ptt = AudioDeviceValue::Ptt::None;
     std::string pttDevice;

@@ -16,7 +16,7 @@ float Compare(float a, float b)
 }  // namespace
 
 RttyDemodulator::RttyDemodulator(const RttyParams& params, double inputRate)
-    : m_params(params), m_resampler(inputRate, kRate),
+    : m_params(params), m_guard(inputRate), m_resampler(inputRate, kRate),
       m_spectrum(kRate, params.MarkTone(), params.SpaceTone(), params.baud, params.afc)
 {
     m_bit = kRate / params.baud;
@@ -28,7 +28,8 @@ RttyDemodulator::RttyDemodulator(const RttyParams& params, double inputRate)
     m_histMark.assign(kHistory, {});
     m_histSpace.assign(kHistory, {});
     SetTones(0.0);
-    m_hunt = 8.0 * m_quarter;
+    // The earliest start bit that has one stop bit's worth of mark before it.
+    m_hunt = m_bit;
 }
 
 void RttyDemodulator::SetTones(double offset)
@@ -41,8 +42,10 @@ void RttyDemodulator::SetTones(double offset)
 
 void RttyDemodulator::Process(const float* in, size_t n)
 {
+    m_clean.resize(n);
+    m_guard.Clean(in, m_clean.data(), n);
     m_block.clear();
-    m_resampler.Process(in, n, m_block);
+    m_resampler.Process(m_clean.data(), n, m_block);
     for (float x : m_block)
         Step(x);
 }
@@ -56,8 +59,11 @@ std::vector<DecodedChar> RttyDemodulator::Take()
 
 void RttyDemodulator::Step(float x)
 {
-    if (m_spectrum.Push(x) && m_spectrum.Offset() != m_appliedOffset)
-        SetTones(m_spectrum.Offset());
+    if (m_spectrum.Push(x)) {
+        if (m_spectrum.Offset() != m_appliedOffset)
+            SetTones(m_spectrum.Offset());
+        ReleaseHeld();
+    }
 
     const size_t slot = m_n % m_quarter;
     const std::complex<float> pm(static_cast<float>(x * m_loMark.real()), static_cast<float>(x * m_loMark.imag()));
@@ -74,6 +80,14 @@ void RttyDemodulator::Step(float x)
     if ((m_n & 1023) == 0) {
         m_loMark /= std::abs(m_loMark);
         m_loSpace /= std::abs(m_loSpace);
+        // The sums are only ever the sum of their windows; rebuilding them
+        // drops what rounding (or a sample far louder than the rest) left.
+        m_accMark = {};
+        m_accSpace = {};
+        for (int i = 0; i < m_quarter; ++i) {
+            m_accMark += std::complex<double>(m_qMark[i]);
+            m_accSpace += std::complex<double>(m_qSpace[i]);
+        }
     }
     ++m_n;
     Schedule();
@@ -220,6 +234,22 @@ void RttyDemodulator::Decide(const Frame& f, double tau)
     }
     if (m_spectrum.SignalPresent())
         m_out.push_back(ch);
+    else if (m_holding)
+        m_held.push_back(ch);
+}
+
+void RttyDemodulator::ReleaseHeld()
+{
+    if (!m_holding)
+        return;
+    if (m_spectrum.SignalPresent()) {
+        m_out.insert(m_out.end(), m_held.begin(), m_held.end());
+        m_held.clear();
+    }
+    if (m_spectrum.Estimates() >= kHoldEstimates) {
+        m_holding = false;
+        m_held.clear();
+    }
 }
 
 void RttyDemodulator::Schedule()

@@ -14,11 +14,16 @@
 // once found, the character clock is tracked from one character to the
 // next (contest traffic is sent back to back), and each character's bits are
 // taken from the slicer that is most confident about that character. A
-// squelch (ToneWatch) keeps noise alone from printing.
+// squelch (ToneWatch) keeps noise alone from printing; the characters decided
+// before it has had its first say (a recording or capture that starts just
+// ahead of the text) are held and printed once it opens. Bad samples are
+// cleaned first (SampleGuard), and the running sums are rebuilt from their
+// windows now and then, so no sample can stop the decoder for long.
 //
 // Not thread-safe: one owner.
 #include "modem/RttyParams.h"
 #include "modem/Resampler.h"
+#include "modem/SampleGuard.h"
 #include "modem/ToneWatch.h"
 
 #include <array>
@@ -41,6 +46,9 @@ public:
     // A start bit that reads this clearly as mark (soft value, -1..1) is
     // taken for a pause in the sender's traffic, not a noisy start bit.
     static constexpr float kPauseStart = 0.3f;
+    // Characters decided while the squelch is closed are held until it has
+    // made this many estimates (about a second), and printed if it opens.
+    static constexpr int kHoldEstimates = 8;
 
     RttyDemodulator(const RttyParams& params, double inputRate);
 
@@ -77,10 +85,13 @@ private:
     bool StartMissing(const Frame& f) const;
     bool FrameValid(const Frame& f, int slicer) const;
     void Decide(const Frame& f, double tau);
+    void ReleaseHeld();
     void SetTones(double offset);
     double Needed(double tau) const;   // sample index a frame at tau needs
 
     RttyParams m_params;
+    SampleGuard m_guard;
+    std::vector<float> m_clean;
     Resampler m_resampler;
     std::vector<float> m_block;
     ToneWatch m_spectrum;
@@ -111,4 +122,7 @@ private:
     int m_forced = -1;
 
     std::vector<DecodedChar> m_out;
+    // Decided while the squelch could not yet tell; see the class comment.
+    std::vector<DecodedChar> m_held;
+    bool m_holding = true;
 };

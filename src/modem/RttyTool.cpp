@@ -29,7 +29,9 @@ constexpr const char* kUsage =
     "  --bits 5         data bits: 5 (Baudot), 7 or 8 (ASCII)\n"
     "  --rate 8000      sample rate of the written file (encode)\n"
     "  --no-afc         do not follow a mistuned signal (decode)\n"
-    "  --usos           unshift on space\n"
+    "  --no-usos        keep the shift across a space (by default a space returns the\n"
+    "                   receiver to letters, and the encoder sends FIGS again after it)\n"
+    "  --usos           unshift on space (the default)\n"
     "Fading presets: good, moderate, poor, flutter, mid-quiet, mid-moderate, mid-disturbed,\n"
     "  low-quiet, low-moderate, low-disturbed, high-quiet, high-moderate, high-disturbed.\n"
     "  --help           this text\n";
@@ -43,8 +45,17 @@ std::optional<double> Number(const std::string& s)
     return v;
 }
 
+// Unshift on space is what other RTTY programs do by default, and what
+// senders that repeat FIGS after a space rely on.
+RttyParams ToolDefaults()
+{
+    RttyParams p;
+    p.usos = true;
+    return p;
+}
+
 struct Parsed {
-    RttyParams params;
+    RttyParams params = ToolDefaults();
     double rate = 8000.0;
     bool rateGiven = false;
     ChannelSettings channel;
@@ -76,7 +87,8 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
         };
         std::optional<double> v;
         const bool needsModem = a == "--baud" || a == "--shift" || a == "--mark" || a == "--reverse" ||
-                                a == "--stop" || a == "--bits" || a == "--rate" || a == "--no-afc" || a == "--usos";
+                                a == "--stop" || a == "--bits" || a == "--rate" || a == "--no-afc" || a == "--usos" ||
+                                a == "--no-usos";
         const bool needsChannel = a == "--snr" || a == "--fading" || a == "--offset" || a == "--seed";
         if ((needsModem && !modemOptions) || (needsChannel && modemOptions) ||
             (a == "--rate" && command != "encode") || (a == "--no-afc" && command != "decode"))
@@ -85,8 +97,8 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
             p.params.reverse = true;
         else if (a == "--no-afc")
             p.params.afc = false;
-        else if (a == "--usos")
-            p.params.usos = true;
+        else if (a == "--usos" || a == "--no-usos")
+            p.params.usos = a == "--usos";
         else if (a == "--fading") {
             if (i + 1 >= args.size())
                 return Usage(err, "--fading needs a preset name");

@@ -25,6 +25,8 @@ public:
     double SignalRatio() const { return m_ratio; }
     // With hysteresis: opens above kOpen, closes below kClose.
     bool SignalPresent() const { return m_present; }
+    // Estimates made so far; the squelch can first open at the fourth.
+    int Estimates() const { return m_blocks; }
 
     static constexpr size_t kSize = 2048;   // FFT length (256 ms at 8 kHz)
     static constexpr size_t kHop = 1024;

@@ -4,8 +4,10 @@
 #include "modem/ChannelSimulator.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 using namespace modemtest;
 
@@ -165,6 +167,58 @@ TEST(Demodulator, PausesOfAnyLengthBetweenCharactersAreNotReadAsBits)
         std::vector<float> audio(mod.PendingSamples());
         mod.Render(audio.data(), audio.size());
         EXPECT_EQ(Demodulate(p, audio), (std::vector<uint32_t>{31, 10, 21, 10, 21})) << gap;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A recording that starts just ahead of the text: the first start bit
+// follows one stop element's worth of mark, before the squelch has had its
+// first say; the first character must still print.
+TEST(Demodulator, FirstCharacterAfterAShortLeaderIsCopied)
+{
+    const std::vector<uint32_t> codes{14, 1, 16, 3, 10, 5, 5, 9};
+    const std::pair<double, double> speeds[] = {{45.45, 1.5}, {75.0, 1.0}, {50.0, 2.0}};   // baud, stop bits
+    for (const auto& [baud, stop] : speeds) {
+        RttyParams p;
+        p.baud = baud;
+        p.stopBits = stop;
+        RttyModulator mod(p, 8000.0);
+        mod.QueueMark(stop / baud);
+        for (uint32_t c : codes)
+            mod.QueueCode(c);
+        mod.QueueMark(0.7);
+        std::vector<float> audio(mod.PendingSamples());
+        mod.Render(audio.data(), audio.size());
+        EXPECT_EQ(Demodulate(p, audio), codes) << baud;
+    }
+}
+
+// One bad sample (from a damaged file or a sound card driver) costs at most
+// the character it falls in and the next: at the source rate or resampled.
+TEST(Demodulator, OneBadSampleCostsAtMostTwoCharacters)
+{
+    RttyParams p;
+    const std::vector<uint32_t> codes = RandomCodes(120, 9);
+    const struct {
+        float value;
+        double rate;
+        double at;   // fraction of the signal
+    } cases[] = {
+        {std::numeric_limits<float>::infinity(), 8000.0, 0.3}, {std::numeric_limits<float>::quiet_NaN(), 48000.0, 0.5},
+        {1e12f, 8000.0, 0.41}, {1e6f, 48000.0, 0.3}, {-1e6f, 8000.0, 0.62},
+    };
+    for (const auto& c : cases) {
+        std::vector<float> audio = Modulate(p, codes, c.rate);
+        audio[static_cast<size_t>(c.at * static_cast<double>(audio.size()))] = c.value;
+        const std::vector<uint32_t> got = Demodulate(p, audio, c.rate);
+        ASSERT_EQ(got.size(), codes.size()) << c.value;
+        size_t wrong = 0;
+        for (size_t i = 0; i < codes.size(); ++i)
+            wrong += got[i] != codes[i];
+        EXPECT_LE(wrong, 2u) << c.value << " at " << c.rate;
     }
 }
 

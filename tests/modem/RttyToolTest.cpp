@@ -1,5 +1,8 @@
 // The veltran-rtty tool: a round trip through its three commands, and clear
 // failures on bad input.
+#include "ModemTestSignals.h"
+#include "modem/AudioFile.h"
+#include "modem/BaudotText.h"
 #include "modem/RttyTool.h"
 #include "support/ScratchDir.h"
 
@@ -38,6 +41,50 @@ TEST(RttyTool, EncodeChannelDecodeRoundTrip)
     EXPECT_EQ(Tool(dec).out, "CQ TEST DE N0CALL 599 014\n");
 }
 
+// Unshift on space is on by default in both directions; --no-usos keeps the
+// shift across a space, --usos is still accepted.
+TEST(RttyTool, UnshiftsOnSpaceUnlessToldNot)
+{
+    ScratchDir dir;
+    // A sender that relies on the receiver's unshift on space: FIGS again
+    // after a space, no LTRS after figures.
+    const std::string usosSender = dir.Path() + "/usos-sender.wav";
+    {
+        const std::string codes = EncodeBaudotText("247 ", false) + EncodeBaudotText("TU K3BSD", false).substr(1);
+        std::string error;
+        ASSERT_TRUE(WriteAudioFile(usosSender, modemtest::Modulate(RttyParams{}, {codes.begin(), codes.end()}),
+                                   8000.0, false, error))
+            << error;
+    }
+    struct Case {
+        std::vector<std::string> encode;   // empty: decode the usos sender's file
+        std::vector<std::string> decode;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{}, {}, "247 TU K3BSD"},
+        {{}, {"--usos"}, "247 TU K3BSD"},
+        {{}, {"--no-usos"}, "247 57 (3BSD"},
+        // Figures after a space reach a receiver that unshifts on space.
+        {{"encode"}, {"--usos"}, "TU 599 001 5NN"},
+        {{"encode", "--no-usos"}, {"--usos"}, "TU 599 PPQ TNN"},
+        {{"encode", "--no-usos"}, {"--no-usos"}, "TU 599 001 5NN"},
+    };
+    for (const Case& c : cases) {
+        std::string file = usosSender;
+        if (!c.encode.empty()) {
+            file = dir.Path() + "/encoded.wav";
+            std::vector<std::string> enc = c.encode;
+            enc.push_back(file);
+            ASSERT_EQ(Tool(enc, "TU 599 001 5NN\n").rc, 0);
+        }
+        std::vector<std::string> dec{"decode"};
+        dec.insert(dec.end(), c.decode.begin(), c.decode.end());
+        dec.push_back(file);
+        EXPECT_EQ(Tool(dec).out, std::string(c.text) + (c.encode.empty() ? "" : "\n")) << c.text;
+    }
+}
+
 TEST(RttyTool, BadInputFailsWithAMessage)
 {
     ScratchDir dir;
@@ -72,7 +119,7 @@ TEST(RttyTool, BadInputFailsWithAMessage)
     const ToolRun help = Tool({"decode", "--help"});
     EXPECT_EQ(help.rc, 0);
     for (const char* opt : {"--baud", "--shift", "--mark", "--reverse", "--stop", "--bits", "--rate", "--no-afc",
-                            "--usos", "--snr", "--fading", "--offset", "--seed"})
+                            "--usos", "--no-usos", "--snr", "--fading", "--offset", "--seed"})
         EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
 }
 

@@ -96,7 +96,7 @@ TEST_F(SoundCardChooser, EveryFieldIsStoredAndShownAgainWhenReopened)
     Retype(Get<QSpinBox>("mark"), QStringLiteral("1275"));
     Retype(Get<QSpinBox>("shift"), QStringLiteral("-200"));
     Click("reverse");
-    Click("usos");
+    EXPECT_TRUE(Get<QCheckBox>("usos")->isChecked());  // on for a new port
     Click("afc");  // on by default
     Get<QComboBox>("pttLine")->setFocus();
     QTest::keyClick(Get<QComboBox>("pttLine"), Qt::Key_Home);  // RTS, then DTR
