@@ -446,7 +446,9 @@ void SerialLink::EndTransmissionNoWrites()
         MutexLock lock(m_txMutex);
         busy = !LineIdleLocked(now);
         textOnLine = m_bTxWriting ? !m_bWritingFill : m_tTextFree > now;
-        lineFree = std::max(m_tLineFree, m_tDrained);
+        // The tail is owed to text: idle fill that has left the line (the
+        // link held after it) counts no more than fill cut off below.
+        lineFree = m_bLastWriteFill ? m_tTextFree : std::max(m_tLineFree, m_tDrained);
         textFree = m_tTextFree;
     }
     if (!busy) {
@@ -836,12 +838,17 @@ void SerialLink::ClearTransmit()
         ++m_nClearGen;
         m_strTxQueue.clear();
         m_strTxOut.clear();
-        m_bTxHold = 0;
+        // Held while the line is ended, as Receive ends it: the transmit
+        // thread's own unkey on the empty queue would give idle fill that
+        // has just left the line the tail owed to text.
+        m_bTxHold = 1;
         m_bTxActive = 0;
         ++m_nTxWakeGen;
     }
     m_clock->NotifyAll(m_txWake);
     EndTransmission();
+    m_bTxHold = 0;
+    Wake();
 }
 
 size_t SerialLink::TxQueueLength() const

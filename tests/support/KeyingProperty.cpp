@@ -19,6 +19,7 @@ namespace {
 
 constexpr auto kTail = 100ms;
 constexpr auto kCutLimit = 50ms;
+constexpr auto kDelayQuiet = 3000ms;
 
 bool IsFill(const SimEvent& e)
 {
@@ -111,6 +112,17 @@ std::vector<std::string> CheckKeying(const Session& session)
         line.Apply(e, broken, at(e.time));
     }
 
+    // Under Delay, the buffer's text against the traffic heard before it.
+    if (session.delay) {
+        std::optional<Clock::time_point> heard;
+        for (const Command& c : session.commands) {
+            if (c.kind == Command::Kind::Heard)
+                heard = c.at;
+            else if (c.kind == Command::Kind::Text && !c.direct && heard && c.at - *heard <= kDelayQuiet)
+                broken.push_back(at(c.at) + ": delayed text went out within 3 s of traffic heard");
+        }
+    }
+
     // Each Receive and Clear against the record up to it. A device that
     // has vanished takes nothing more until it is opened again.
     bool gone = false;
@@ -187,7 +199,7 @@ public:
 private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     bool Chance(int n) { return Pick(n) == 0; }
-    void Log(Command::Kind kind) { m_session.commands.push_back({kind, m_clock.Now()}); }
+    void Log(Command::Kind kind) { m_session.commands.push_back({kind, m_clock.Now(), {}, false}); }
 
     void Open()
     {
@@ -289,7 +301,7 @@ private:
 
 std::string Describe(const Session& session)
 {
-    static const char* const kCommands[] = {"TEXT", "TRANSMIT", "RECEIVE", "CLEAR", "VANISH", "REOPEN"};
+    static const char* const kCommands[] = {"TEXT", "TRANSMIT", "RECEIVE", "CLEAR", "VANISH", "REOPEN", "NOTE", "HEARD"};
     static const char* const kEvents[] = {"open", "write", "rts", "dtr", "purge", "purge tx", "close"};
     if (session.log.empty())
         return {};
@@ -297,12 +309,16 @@ std::string Describe(const Session& session)
     const auto ms = [origin](Clock::time_point t) {
         return std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(t - origin).count() / 1000.0);
     };
-    std::string out = session.manual ? "Manual" : "Auto";
+    const auto command = [&ms](const Command& c) {
+        return ms(c.at) + " " + kCommands[static_cast<int>(c.kind)] + (c.what.empty() ? "" : " " + c.what) +
+               (c.direct ? " (past the Delay buffer)" : "") + "\n";
+    };
+    std::string out = session.manual ? "Manual" : session.delay ? "Delay" : "Auto";
     out += session.diddle ? ", idle fill\n" : ", no idle fill\n";
     size_t c = 0;
     for (const SimEvent& e : session.log) {
         for (; c < session.commands.size() && session.commands[c].at <= e.time; ++c)
-            out += ms(session.commands[c].at) + " " + kCommands[static_cast<int>(session.commands[c].kind)] + "\n";
+            out += command(session.commands[c]);
         out += ms(e.time) + "   " + kEvents[static_cast<int>(e.kind)];
         if (e.kind == Kind::Rts || e.kind == Kind::Dtr)
             out += e.level ? " 1" : " 0";
@@ -311,7 +327,7 @@ std::string Describe(const Session& session)
         out += "\n";
     }
     for (; c < session.commands.size(); ++c)
-        out += ms(session.commands[c].at) + " " + kCommands[static_cast<int>(session.commands[c].kind)] + "\n";
+        out += command(session.commands[c]);
     return out;
 }
 

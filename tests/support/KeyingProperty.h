@@ -11,7 +11,9 @@
 // - PTT rises only when a command asks for it: under Manual the latest of
 //   Transmit, Receive, Clear and a reopened port was Transmit; under
 //   Delay/Auto the latest of text and Clear was text;
-// - nothing is written while PTT is down, and DTR (not PTT) never rises.
+// - nothing is written while PTT is down, and DTR (not PTT) never rises;
+// - under Delay, text leaves the Delay buffer for the link only once the
+//   receive channel has been quiet for more than 3 s.
 #include "link/SimulatedModem.h"
 
 #include <chrono>
@@ -21,15 +23,23 @@
 
 namespace keying {
 
+// Text is what reached the link's queue, Receive and Clear what took the
+// transmitter off the air, Transmit what asked for it under Manual, Heard
+// the receive channel carrying traffic. A Note is read by no rule: it says
+// in the account what the operator or a macro did (a Receive under Auto, a
+// Ctrl-Q beginning its wait).
 struct Command {
-    enum class Kind { Text, Transmit, Receive, Clear, Vanish, Reopen };
+    enum class Kind { Text, Transmit, Receive, Clear, Vanish, Reopen, Note, Heard };
     Kind kind;
     std::chrono::steady_clock::time_point at;
+    std::string what;     // for the account only
+    bool direct = false;  // Text sent past the Delay buffer (a tape's)
 };
 
 // What a session ran and what the modem saw.
 struct Session {
     bool manual = true;
+    bool delay = false;   // not Manual: Delay rather than Auto (the rules are Auto's)
     bool diddle = false;
     std::vector<Command> commands;
     std::vector<SimEvent> log;
