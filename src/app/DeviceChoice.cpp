@@ -1,21 +1,25 @@
 #include "app/DeviceChoice.h"
 
+#include "app/FileSystem.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 std::string StableDevicePath(const std::string& systemLocation, const std::string& byIdDir)
 {
-    std::error_code ec;
-    const fs::path target = fs::canonical(systemLocation, ec);
-    if (ec)
+    FileSystem& files = ProgramFileSystem();
+    std::string target;
+    if (files.Canonical(systemLocation, target) != 0)
         return systemLocation;
-    for (fs::directory_iterator it(byIdDir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code linkEc;
-        if (fs::canonical(it->path(), linkEc) == target && !linkEc)
-            return it->path().string();
+    std::vector<std::string> names;
+    files.ListFolder(byIdDir, names);
+    for (const std::string& name : names) {
+        const std::string link = (fs::path(byIdDir) / name).string();
+        std::string named;
+        if (files.Canonical(link, named) == 0 && named == target)
+            return link;
     }
     return systemLocation;
 }

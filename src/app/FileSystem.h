@@ -1,6 +1,8 @@
 #pragma once
-// The files the program reads and writes (documents, "REPORT.TXT", tapes and
-// their exports) all go through this one small interface, as the ports go
+// The files and folders the program reads, writes and looks into (documents,
+// "REPORT.TXT", tapes and their exports, the save backup folder, the tape
+// editor's program, device and LED folders) all go through this one small
+// interface, as the ports go
 // through PortDevice: PosixFileSystem is the disk, and tests put an
 // in-memory one in its place that fails where they ask
 // (tests/support/FakeFileSystem.h). ProgramFileSystem() is the one in use.
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct FileInfo {
     enum class Kind { Regular, Directory, Other };
@@ -21,6 +24,14 @@ struct FileInfo {
     uint32_t uid = 0;
     uint32_t gid = 0;
     uint64_t links = 1;
+};
+
+// What Access asks may be done with a path; any combination. On a folder,
+// kWrite is making entries in it and kExecute reaching what is inside.
+struct FileAccess {
+    static constexpr uint32_t kRead = 4;
+    static constexpr uint32_t kWrite = 2;
+    static constexpr uint32_t kExecute = 1;
 };
 
 enum class OpenMode {
@@ -82,9 +93,22 @@ public:
     virtual int SyncFolder(const std::string& path) = 0;
     // The file a symbolic link finally names; any other path as given.
     virtual std::string Resolve(const std::string& path) = 0;
+    // The absolute path of what `path` names, every symbolic link and "."
+    // or ".." along it resolved; an errno value when it names nothing.
+    virtual int Canonical(const std::string& path, std::string& canonical) = 0;
     // The permission bits a newly created file gets (0666 less the
     // process's creation mask).
     virtual uint32_t NewFileMode() = 0;
+    // 0 when this process may do all of `what` (FileAccess bits) with the
+    // file or folder at `path`; else EACCES, or why it can't be looked at.
+    virtual int Access(const std::string& path, uint32_t what) = 0;
+    // Makes the folder and every missing folder above it; 0 also when it is
+    // there already.
+    virtual int MakeFolders(const std::string& path) = 0;
+    // The names of the entries in a folder ("." and ".." left out), in the
+    // order the folder gives them. After a failure part-way, `names` holds
+    // those read before it.
+    virtual int ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
 };
 
 // The file system in use: the disk unless a test installed another.

@@ -272,9 +272,39 @@ std::string PosixFileSystem::Resolve(const std::string& path)
     return path;
 }
 
+int PosixFileSystem::Canonical(const std::string& path, std::string& canonical)
+{
+    std::error_code ec;
+    canonical = std::filesystem::canonical(path, ec).string();
+    return ec.value();
+}
+
 uint32_t PosixFileSystem::NewFileMode()
 {
     return 0666 & ~CurrentUmask();
+}
+
+int PosixFileSystem::Access(const std::string& path, uint32_t what)
+{
+    const int mode = ((what & FileAccess::kRead) ? R_OK : 0) | ((what & FileAccess::kWrite) ? W_OK : 0) |
+                     ((what & FileAccess::kExecute) ? X_OK : 0);
+    return ::access(path.c_str(), mode ? mode : F_OK) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::MakeFolders(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return ec.value();
+}
+
+int PosixFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names)
+{
+    names.clear();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return ec.value();
 }
 
 PosixFileSystem& PosixFileSystem::Instance()

@@ -14,7 +14,11 @@ public:
     int Remove(const std::string& path) override;
     int SyncFolder(const std::string& path) override;
     std::string Resolve(const std::string& path) override;
+    int Canonical(const std::string& path, std::string& canonical) override;
     uint32_t NewFileMode() override;
+    int Access(const std::string& path, uint32_t what) override;
+    int MakeFolders(const std::string& path) override;
+    int ListFolder(const std::string& path, std::vector<std::string>& names) override;
 
     // The one disk; the program's file system unless a test installs another.
     static PosixFileSystem& Instance();

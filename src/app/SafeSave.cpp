@@ -3,8 +3,6 @@
 #include "app/FileIo.h"
 #include "app/SystemErrorText.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +53,22 @@ int CopyContent(File& from, File& to)
     if (const int err = to.Truncate(total))
         return err;
     return to.Sync();
+}
+
+// The system's temporary folder as the standard library names it: the first
+// of $TMPDIR, $TMP, $TEMP and $TEMPDIR that is set, else /tmp; empty when
+// that is not a folder.
+std::string TemporaryFolder(FileSystem& fs)
+{
+    std::string folder = "/tmp";
+    for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"}) {
+        if (const char* value = std::getenv(name); value && *value) {
+            folder = value;
+            break;
+        }
+    }
+    FileInfo info;
+    return fs.Stat(folder, info) == 0 && info.kind == FileInfo::Kind::Directory ? folder : std::string();
 }
 
 enum class Outcome { Done, Failed, NotHere };
@@ -189,19 +203,18 @@ bool WriteInPlace(FileSystem& fs, const std::filesystem::path& target, uint64_t 
 
 std::string SaveBackupFolder()
 {
+    FileSystem& fs = ProgramFileSystem();
     std::filesystem::path base;
     if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
         base = cache;
     else if (const char* home = std::getenv("HOME"); home && *home == '/')
         base = std::filesystem::path(home) / ".cache";
-    std::error_code ec;
     if (!base.empty()) {
-        const std::filesystem::path folder = base / "VELTRAN";
-        std::filesystem::create_directories(folder, ec);
-        if (!ec && ::access(folder.c_str(), W_OK | X_OK) == 0)
-            return folder.string();
+        const std::string folder = (base / "VELTRAN").string();
+        if (fs.MakeFolders(folder) == 0 && fs.Access(folder, FileAccess::kWrite | FileAccess::kExecute) == 0)
+            return folder;
     }
-    return std::filesystem::temp_directory_path(ec).string();
+    return TemporaryFolder(fs);
 }
 
 bool SaveFileSafely(const std::string& path, uint64_t size, const FileImageWriter& write,

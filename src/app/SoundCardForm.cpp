@@ -1,11 +1,11 @@
 #include "app/SoundCardForm.h"
 
+#include "app/FileSystem.h"
 #include "modem/RttyParams.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <system_error>
 
 std::vector<AudioDeviceEntry> AudioDeviceEntries(const std::vector<AudioDeviceInfo>& present, const std::string& stored)
 {
@@ -47,11 +47,12 @@ std::vector<DeviceEntry> PttDeviceEntries(const std::vector<DeviceEntry>& choose
 
 std::vector<std::string> HidrawDevicePaths(const std::string& dir)
 {
+    std::vector<std::string> names;
+    ProgramFileSystem().ListFolder(dir, names);
     std::vector<std::string> out;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->path().filename().string().rfind("hidraw", 0) == 0)
-            out.push_back(it->path().string());
+    for (const std::string& name : names) {
+        if (name.starts_with("hidraw"))
+            out.push_back((std::filesystem::path(dir) / name).string());
     }
     std::sort(out.begin(), out.end());
     return out;

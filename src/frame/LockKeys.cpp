@@ -1,16 +1,29 @@
 #include "frame/LockKeys.h"
 
-#include <filesystem>
-#include <fstream>
+#include "app/FileIo.h"
+#include "app/FileSystem.h"
+
+#include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-bool LedOn(const std::filesystem::path& led)
+// The LED's "brightness" attribute: on when it reads as a number above 0.
+bool LedOn(FileSystem& fs, const std::string& led)
 {
-    std::ifstream in(led / "brightness");
-    int value = 0;
-    return in >> value && value > 0;
+    std::unique_ptr<File> file;
+    if (fs.Open(led + "/brightness", OpenMode::Read, file) != 0)
+        return false;
+    char text[32];
+    size_t got = 0;
+    if (ReadFull(*file, text, sizeof text - 1, got) != 0)
+        return false;
+    text[got] = '\0';
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return end != text && value > 0;
 }
 
 }  // namespace
@@ -22,17 +35,20 @@ LockKeyState ReadLockKeyState()
 
 LockKeyState ReadLockKeyState(const char* ledDirectory)
 {
+    FileSystem& fs = ProgramFileSystem();
     LockKeyState state;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(ledDirectory, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    std::vector<std::string> names;
+    fs.ListFolder(ledDirectory, names);
+    const std::string folder = std::string(ledDirectory).ends_with('/') ? ledDirectory : std::string(ledDirectory) + "/";
+    for (const std::string& name : names) {
+        const std::string led = folder + name;
         // Any keyboard with the light on counts.
         if (name.ends_with("::capslock"))
-            state.caps = state.caps || LedOn(it->path());
+            state.caps = state.caps || LedOn(fs, led);
         else if (name.ends_with("::numlock"))
-            state.num = state.num || LedOn(it->path());
+            state.num = state.num || LedOn(fs, led);
         else if (name.ends_with("::scrolllock"))
-            state.scroll = state.scroll || LedOn(it->path());
+            state.scroll = state.scroll || LedOn(fs, led);
     }
     return state;
 }

@@ -1,5 +1,6 @@
 #include "frame/TapeEditor.h"
 
+#include "app/FileSystem.h"
 #include "app/SettingsStore.h"
 #include "app/SystemErrorText.h"
 
@@ -11,8 +12,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,10 +26,17 @@ std::string S(const QString& s)
     return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
 
-bool IsExecutableFile(const std::string& path)
+// 0 for a regular file this process may run; else EISDIR for a folder,
+// EACCES for anything else there, or why the path names nothing.
+int ExecutableError(const std::string& path)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    FileSystem& fs = ProgramFileSystem();
+    FileInfo info;
+    if (const int err = fs.Stat(path, info))
+        return err;
+    if (info.kind != FileInfo::Kind::Regular || fs.Access(path, FileAccess::kExecute) != 0)
+        return info.kind == FileInfo::Kind::Directory ? EISDIR : EACCES;
+    return 0;
 }
 
 std::vector<std::string> Words(const std::string& text)
@@ -65,7 +71,7 @@ std::string FindExecutable(const std::string& name)
     if (name.empty())
         return {};
     if (name.find('/') != std::string::npos)
-        return IsExecutableFile(name) ? name : std::string();
+        return ExecutableError(name) == 0 ? name : std::string();
     QStringList dirs;
     if (QCoreApplication::instance())
         dirs << QCoreApplication::applicationDirPath();
@@ -119,17 +125,12 @@ EditorCommand ResolveTapeEditor(const std::string& stored, const std::string& fi
 bool DetachedProcessLauncher::StartDetached(const std::string& program, const std::vector<std::string>& args,
                                             int& error)
 {
-    struct stat st {};
     if (program.find('/') == std::string::npos) {
         error = ENOENT;  // the search did not find it
         return false;
     }
-    if (::stat(program.c_str(), &st) != 0) {
-        error = errno;
-        return false;
-    }
-    if (!S_ISREG(st.st_mode) || ::access(program.c_str(), X_OK) != 0) {
-        error = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+    if (const int err = ExecutableError(program)) {
+        error = err;
         return false;
     }
     QStringList list;

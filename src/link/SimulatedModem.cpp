@@ -43,7 +43,9 @@ SimulatedModem::SimulatedModem(std::string_view mode)
 
 void SimulatedModem::SetClock(LinkClock& clock)
 {
+    MutexLock lock(m_mutex);
     m_clock = &clock;
+    m_wait.SetClock(clock);
 }
 
 SimulatedModem::~SimulatedModem()
@@ -100,8 +102,7 @@ bool SimulatedModem::Open(const LineSettings& settings)
     m_charTime = SimCharTime(settings);
     m_bOpen = true;
     m_bDown = false;
-    m_bCancelled = false;
-    m_bWoken = false;
+    m_wait.Reset();
     m_bDrainPending = false;
     m_nWrites = 0;
     m_nStalledBytes = 0;
@@ -187,18 +188,8 @@ PortEvents SimulatedModem::WaitEvents()
     MutexLock lock(m_mutex);
     PortEvents ev;
     for (;;) {
-        if (m_bDown || !m_bOpen) {
-            ev.flags = PortEvents::kDown;
+        if (m_wait.Ends(ev, m_bOpen && !m_bDown))
             return ev;
-        }
-        if (m_bCancelled) {
-            ev.flags = PortEvents::kCancelled;
-            return ev;
-        }
-        if (m_bWoken) {
-            m_bWoken = false;
-            ev.flags |= PortEvents::kWoken;
-        }
         auto now = m_clock->Now();
         if (now >= m_nextDemo)
             PlayDemoLocked(now);
@@ -222,10 +213,7 @@ PortEvents SimulatedModem::WaitEvents()
             until = std::min(until, m_rx.front().when);
         if (canDrain)
             until = std::min(until, m_busyUntil);
-        if (until == Clock::time_point::max())
-            m_clock->Wait(m_changed, lock);
-        else
-            m_clock->WaitUntil(m_changed, lock, until);
+        m_wait.Sleep(lock, until);
     }
 }
 
@@ -254,7 +242,7 @@ size_t SimulatedModem::Write(const uint8_t* data, size_t len, uint32_t timeoutMs
     size_t take = len;
     if (m_bStalled) {
         const auto deadline = m_clock->Now() + std::chrono::milliseconds(timeoutMs);
-        while (m_bStalled && !m_bCancelled && !m_bDown && m_nStalledBytes + len > m_nStallCapacity) {
+        while (m_bStalled && !m_wait.Cancelled() && !m_bDown && m_nStalledBytes + len > m_nStallCapacity) {
             if (!m_clock->WaitUntil(m_changed, lock, deadline))
                 break;
         }
@@ -332,15 +320,13 @@ void SimulatedModem::PurgeOutput()
 void SimulatedModem::Wake()
 {
     MutexLock lock(m_mutex);
-    m_bWoken = true;
-    m_clock->NotifyAll(m_changed);
+    m_wait.Wake();
 }
 
 void SimulatedModem::Cancel()
 {
     MutexLock lock(m_mutex);
-    m_bCancelled = true;
-    m_clock->NotifyAll(m_changed);
+    m_wait.Cancel();
 }
 
 bool SimulatedModem::IsDown() const

@@ -34,6 +34,7 @@
 // Thread-safe: every member may be called from any thread.
 #include "link/LinkClock.h"
 #include "link/PortDevice.h"
+#include "link/PortWaitState.h"
 #include "link/SimPeer.h"
 #include "link/ThreadSafety.h"
 
@@ -130,14 +131,13 @@ private:
     // Guards every member below but the trace path.
     mutable Mutex m_mutex;
     mutable CondVar m_changed;
+    PortWaitState m_wait GUARDED_BY(m_mutex){m_changed};
     std::vector<SimEvent> m_log GUARDED_BY(m_mutex);
     LineSettings m_settings GUARDED_BY(m_mutex);
     std::chrono::nanoseconds m_charTime GUARDED_BY(m_mutex){0};
     bool m_bOpen GUARDED_BY(m_mutex) = false;
     bool m_bOpenFails GUARDED_BY(m_mutex) = false;
     bool m_bDown GUARDED_BY(m_mutex) = false;
-    bool m_bCancelled GUARDED_BY(m_mutex) = false;
-    bool m_bWoken GUARDED_BY(m_mutex) = false;
     bool m_bLoopback GUARDED_BY(m_mutex) = false;
     bool m_bStalled GUARDED_BY(m_mutex) = false;
     size_t m_nStallCapacity GUARDED_BY(m_mutex) = 4096;
@@ -145,7 +145,8 @@ private:
     bool m_bRts GUARDED_BY(m_mutex) = false;
     bool m_bDtr GUARDED_BY(m_mutex) = false;
     int m_nOpens GUARDED_BY(m_mutex) = 0;
-    // Set by the constructor (and SetClock before use), read-only after.
+    // Set by the constructor (and SetClock before use), read-only after;
+    // m_wait holds the same clock.
     LinkClock* m_clock = &LinkClock::System();
     size_t m_nFifo = 1;   // "fifo=N": received bytes readable N at a time, as from a UART's FIFO
     std::string m_strTracePath;

@@ -5,7 +5,8 @@
 void AudioPortDevice::ResetForOpen(const RttyParams& params, Clock::time_point now)
 {
     m_bOpen = true;
-    m_bCancelled = m_bWoken = m_bStop = m_bPtt = m_bDown = false;
+    m_bStop = m_bPtt = m_bDown = false;
+    m_wait.Reset();
     m_rx.clear();
     m_lineParams = params;
     m_tx.Reset(params, now);
@@ -26,29 +27,15 @@ PortEvents AudioPortDevice::WaitEvents()
     MutexLock lock(m_mutex);
     PortEvents ev;
     for (;;) {
-        if (!m_bOpen || m_bDown) {
-            ev.flags = PortEvents::kDown;
+        if (m_wait.Ends(ev, m_bOpen && !m_bDown))
             return ev;
-        }
-        if (m_bCancelled) {
-            ev.flags = PortEvents::kCancelled;
-            return ev;
-        }
-        if (m_bWoken) {
-            m_bWoken = false;
-            ev.flags |= PortEvents::kWoken;
-        }
         if (!m_rx.empty())
             ev.flags |= PortEvents::kRxReady;
         if (m_tx.TakeDrain(Clock::now(), ev.drainedWrites))
             ev.flags |= PortEvents::kDrained;
         if (ev.flags)
             return ev;
-        const auto due = m_tx.DrainDue();
-        if (due != Clock::time_point::max())
-            m_changed.WaitUntil(lock, due);
-        else
-            m_changed.Wait(lock);
+        m_wait.Sleep(lock, m_tx.DrainDue());
     }
 }
 
@@ -84,15 +71,13 @@ void AudioPortDevice::PurgeOutput()
 void AudioPortDevice::Wake()
 {
     MutexLock lock(m_mutex);
-    m_bWoken = true;
-    m_changed.NotifyAll();
+    m_wait.Wake();
 }
 
 void AudioPortDevice::Cancel()
 {
     MutexLock lock(m_mutex);
-    m_bCancelled = true;
-    m_changed.NotifyAll();
+    m_wait.Cancel();
 }
 
 bool AudioPortDevice::IsDown() const

@@ -8,6 +8,7 @@
 // Thread-safe as PortDevice asks. m_mutex guards every member below it and
 // those the devices add; m_changed is signalled whenever one of them changes.
 #include "link/PortDevice.h"
+#include "link/PortWaitState.h"
 #include "link/ThreadSafety.h"
 #include "modem/AudioTransmitter.h"
 
@@ -39,9 +40,9 @@ protected:
 
     mutable Mutex m_mutex;
     mutable CondVar m_changed;
+    // Wake and cancel of WaitEvents, on the steady clock.
+    PortWaitState m_wait GUARDED_BY(m_mutex){m_changed};
     bool m_bOpen GUARDED_BY(m_mutex) = false;
-    bool m_bCancelled GUARDED_BY(m_mutex) = false;
-    bool m_bWoken GUARDED_BY(m_mutex) = false;
     bool m_bStop GUARDED_BY(m_mutex) = false;      // tells the device's worker to leave
     bool m_bPtt GUARDED_BY(m_mutex) = false;
     bool m_bDown GUARDED_BY(m_mutex) = false;      // the device went away while open (WaitEvents: kDown)

@@ -395,3 +395,58 @@ int FakeFileSystem::Remove(const std::string& path)
         return EACCES;
     return m_files.erase(path) ? 0 : ENOENT;
 }
+
+int FakeFileSystem::Access(const std::string& path, uint32_t what)
+{
+    std::lock_guard lock(m_mutex);
+    if (const auto* f = Check(Op::Access, path); f && f->error)
+        return f->error;
+    const auto it = m_files.find(path);
+    if (it == m_files.end())
+        return (what & FileAccess::kWrite) && m_readOnlyFolders.count(path) ? EACCES : 0;
+    const uint32_t owner = (it->second->mode >> 6) & 7;
+    return (owner & what) == what ? 0 : EACCES;
+}
+
+int FakeFileSystem::MakeFolders(const std::string& path)
+{
+    std::lock_guard lock(m_mutex);
+    if (const auto* f = Check(Op::MakeFolders, path); f && f->error)
+        return f->error;
+    if (m_files.count(path))
+        return EEXIST;
+    m_directories.insert(path);
+    return 0;
+}
+
+int FakeFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names)
+{
+    std::lock_guard lock(m_mutex);
+    names.clear();
+    if (const auto* f = Check(Op::ListFolder, path); f && f->error)
+        return f->error;
+    if (m_files.count(path))
+        return ENOTDIR;
+    const std::string prefix = path.ends_with('/') ? path : path + "/";
+    std::set<std::string> inside;
+    auto add = [&](const std::string& entry) {
+        if (entry.starts_with(prefix) && entry.size() > prefix.size())
+            inside.insert(entry.substr(prefix.size(), entry.find('/', prefix.size()) - prefix.size()));
+    };
+    for (const auto& [name, node] : m_files)
+        add(name);
+    for (const std::string& dir : m_directories)
+        add(dir);
+    names.assign(inside.begin(), inside.end());
+    return 0;
+}
+
+int FakeFileSystem::Canonical(const std::string& path, std::string& canonical)
+{
+    std::lock_guard lock(m_mutex);
+    canonical.clear();
+    if (!m_files.count(path) && !m_directories.count(path))
+        return ENOENT;
+    canonical = path;
+    return 0;
+}

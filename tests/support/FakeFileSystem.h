@@ -6,7 +6,7 @@
 // It behaves like a POSIX disk seen by an ordinary account (uid 1000):
 // folders exist wherever a path names one, unless marked read-only (no
 // entry may be made, renamed or removed there) or made into a directory
-// entry with MakeDirectory (then opening it gives EISDIR); permission bits
+// entry with MakeDirectory or MakeFolders (then opening it gives EISDIR); permission bits
 // are honoured for the owner; a file that is renamed or removed stays
 // readable through the files already open on it. It can also fail where a
 // test asks:
@@ -29,7 +29,8 @@
 
 class FakeFileSystem : public FileSystem {
 public:
-    enum class Op { Open, Create, Read, Write, Truncate, Reserve, Sync, Close, Lock, Rename, Remove, Stat };
+    enum class Op { Open, Create, Read, Write, Truncate, Reserve, Sync, Close, Lock, Rename, Remove, Stat,
+                    Access, MakeFolders, ListFolder };
 
     struct Fault {
         Op op;
@@ -68,7 +69,16 @@ public:
     int Remove(const std::string& path) override;
     int SyncFolder(const std::string&) override { return 0; }
     std::string Resolve(const std::string& path) override { return path; }
+    // There are no links: what exists is named as given.
+    int Canonical(const std::string& path, std::string& canonical) override;
     uint32_t NewFileMode() override { return 0644; }
+    // A file's owner bits; a folder may be entered and read, and written
+    // unless read-only.
+    int Access(const std::string& path, uint32_t what) override;
+    // Records the folder (as MakeDirectory); EEXIST where a file is.
+    int MakeFolders(const std::string& path) override;
+    // The files and folders directly inside, in name order.
+    int ListFolder(const std::string& path, std::vector<std::string>& names) override;
 
     static constexpr uint32_t kUid = 1000;
 

@@ -70,7 +70,7 @@ CVELTRANView::CVELTRANView(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& stat
 
     m_link.ClearTransmit();
     SettingsStore& settings = m_app.Settings();
-    m_link.SetDeviceOpener([&settings](int port) { return OpenDeviceForPath(DevicePathForPort(settings, port), settings); });
+    m_link.SetDeviceOpener(StationDeviceOpener(settings, StationPort::Rtty));
     // Called on the link's receive thread: only wakes the display thread.
     m_link.SetDataReadyCallback([this] { m_display.Notify(); });
     // Called on the display thread: only posts; m_display coalesces the posts.

@@ -98,7 +98,7 @@ CVELTRANView2::CVELTRANView2(CVELTRANApp& app, CVELTRANDoc& doc, FrameStatus& st
 
     m_link.ClearTransmit();
     SettingsStore& settings = m_app.Settings();
-    m_link.SetDeviceOpener([&settings](int port) { return OpenDeviceForPath(DevicePathForPort(settings, port)); });
+    m_link.SetDeviceOpener(StationDeviceOpener(settings, StationPort::Tnc));
     // Called on the link's receive thread: only wakes the display thread.
     m_link.SetDataReadyCallback([this] { m_display.Notify(); });
     // Called on the display thread: only posts; m_display coalesces the posts.
