@@ -5,6 +5,8 @@
 #include "modem/ChannelSimulator.h"
 #include "modem/RttyDemodulator.h"
 #include "modem/RttyModulator.h"
+#include "modem/RttyTextPrinter.h"
+#include "modem/SignalBrowser.h"
 
 #include <charconv>
 #include <cmath>
@@ -18,9 +20,12 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  veltran-rtty decode [options] FILE   print the text decoded from a recording\n"
     "  veltran-rtty encode [options] OUT    write standard input as an RTTY signal\n"
+    "  veltran-rtty scan [options] FILE     decode every RTTY signal in a recording at once\n"
+    "                                       (300 to 2900 Hz, up to 16), each line prefixed\n"
+    "                                       with its mark tone in Hz\n"
     "  veltran-rtty channel --snr DB [--fading NAME] [--offset HZ] [--seed N] IN OUT\n"
     "                                       pass a signal through a simulated HF channel\n"
-    "Options for decode and encode:\n"
+    "Options for decode, encode and scan (scan takes no --mark, --rate or --no-afc):\n"
     "  --baud 45.45     speed in baud\n"
     "  --shift 170      shift in Hz (space = mark + shift; negative: space below mark)\n"
     "  --mark 2125      mark tone in Hz\n"
@@ -91,7 +96,8 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
                                 a == "--no-usos";
         const bool needsChannel = a == "--snr" || a == "--fading" || a == "--offset" || a == "--seed";
         if ((needsModem && !modemOptions) || (needsChannel && modemOptions) ||
-            (a == "--rate" && command != "encode") || (a == "--no-afc" && command != "decode"))
+            (a == "--rate" && command != "encode") || (a == "--no-afc" && command != "decode") ||
+            (a == "--mark" && command == "scan"))
             return Usage(err, "option '" + a + "' does not apply to " + command);
         if (a == "--reverse")
             p.params.reverse = true;
@@ -148,41 +154,63 @@ int ParseOptions(const std::string& command, const std::vector<std::string>& arg
     return 0;
 }
 
-int Decode(const Parsed& p, std::ostream& out, std::ostream& err)
+// Opens the one recording `command` reads; returns 0 or the exit status of
+// a failure.
+int OpenRecording(const std::string& command, const Parsed& p, AudioFileReader& reader, std::ostream& err)
 {
     if (p.files.size() != 1)
-        return Usage(err, "decode needs exactly one FILE");
-    AudioFileReader reader;
+        return Usage(err, command + " needs exactly one FILE");
     std::string error;
     if (!reader.Open(p.files[0], error)) {
         err << "veltran-rtty: " << error << "\n";
         return 1;
     }
+    return 0;
+}
+
+int Decode(const Parsed& p, std::ostream& out, std::ostream& err)
+{
+    AudioFileReader reader;
+    if (const int rc = OpenRecording("decode", p, reader, err))
+        return rc;
     RttyDemodulator demod(p.params, reader.Rate());
-    BaudotPrinter printer(p.params.usos);
+    RttyTextPrinter printer(p.params);
     std::vector<float> block;
-    const auto print = [&](char c) {
-        if (c == '\r' || c == 0)
-            return;
-        out.put(c);
-        out.flush();
-    };
+    std::string text;
     for (;;) {
         block.clear();
         if (reader.Read(4096, block) == 0)
             break;
         demod.Process(block.data(), block.size());
-        for (const DecodedChar& ch : demod.Take()) {
-            if (p.params.dataBits != 5) {
-                print(static_cast<char>(ch.code & (p.params.dataBits == 7 ? 0x7F : 0xFF)));
-                continue;
-            }
-            std::string text;
-            printer.Put(static_cast<uint8_t>(ch.code), text);
-            for (char c : text)
-                print(c);
-        }
+        text.clear();
+        for (const DecodedChar& ch : demod.Take())
+            printer.Put(ch.code, text);
+        out << text << std::flush;
     }
+    return 0;
+}
+
+int Scan(const Parsed& p, std::ostream& out, std::ostream& err)
+{
+    AudioFileReader reader;
+    if (const int rc = OpenRecording("scan", p, reader, err))
+        return rc;
+    SignalBrowser browser(p.params, reader.Rate());
+    const auto print = [&] {
+        for (const BrowsedLine& line : browser.TakeLines())
+            out << std::lround(line.markHz) << ' ' << line.text << '\n';
+        out.flush();
+    };
+    std::vector<float> block;
+    for (;;) {
+        block.clear();
+        if (reader.Read(4096, block) == 0)
+            break;
+        browser.Process(block.data(), block.size());
+        print();
+    }
+    browser.Flush();
+    print();
     return 0;
 }
 
@@ -242,14 +270,14 @@ int Channel(const Parsed& p, std::ostream& err)
 int RunRttyTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
 {
     if (args.empty())
-        return Usage(err, "a command is needed: decode, encode or channel");
+        return Usage(err, "a command is needed: decode, encode, scan or channel");
     for (const std::string& a : args)
         if (a == "--help" || a == "-h") {
             out << kUsage;
             return 0;
         }
     const std::string& command = args[0];
-    if (command != "decode" && command != "encode" && command != "channel")
+    if (command != "decode" && command != "encode" && command != "scan" && command != "channel")
         return Usage(err, "unknown command '" + command + "'");
     Parsed p;
     if (const int rc = ParseOptions(command, args, p, err))
@@ -258,5 +286,7 @@ int RunRttyTool(const std::vector<std::string>& args, std::istream& in, std::ost
         return Decode(p, out, err);
     if (command == "encode")
         return Encode(p, in, err);
+    if (command == "scan")
+        return Scan(p, out, err);
     return Channel(p, err);
 }

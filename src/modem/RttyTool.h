@@ -1,7 +1,8 @@
 #pragma once
-// The veltran-rtty command-line tool: decode a recording, make a test
-// signal, pass a signal through the channel simulator. main() only forwards
-// here, so tests run the tool in-process.
+// The veltran-rtty command-line tool: decode a recording (one signal, or
+// every signal in it at once), make a test signal, pass a signal through the
+// channel simulator. main() only forwards here, so tests run the tool
+// in-process.
 #include <iosfwd>
 #include <string>
 #include <vector>
