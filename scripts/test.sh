@@ -38,8 +38,10 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
       -DVELTRAN_TSAN=ON -DVELTRAN_BENCH=OFF -DVELTRAN_WERROR=ON >/dev/null
 cmake --build build/tsan -j"$jobs" --target test_link test_modem test_app test_macros test_views test_frame
 # Some kernels map memory where ThreadSanitizer cannot cope; running without
-# address-space randomisation avoids that.
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+# address-space randomisation avoids that. The tests that run the whole
+# program end it from outside; they run the Release program (Qt itself is not
+# built for ThreadSanitizer).
+VELTRAN_PROGRAM="$PWD/build/release/veltran" TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   setarch "$(uname -m)" -R ctest --test-dir build/tsan -L '^core-' -j"$jobs" --output-on-failure 2>&1 | tee -a "$log"
 
 echo "== clang: lock annotations (-Wthread-safety) and fuzz targets"

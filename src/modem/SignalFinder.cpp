@@ -16,7 +16,7 @@ constexpr double kFloorPercentile = 0.3;
 }  // namespace
 
 SignalFinder::SignalFinder(double rate, double shiftHz, double baud, double lowHz, double highHz)
-    : m_rate(rate), m_shift(std::fabs(shiftHz)), m_low(lowHz), m_high(highHz), m_ring(kSize), m_window(kSize),
+    : m_shift(std::fabs(shiftHz)), m_low(lowHz), m_high(highHz), m_ring(kSize), m_window(kSize),
       m_work(kSize), m_power(kSize / 2, 0.0), m_prefix(kSize / 2 + 1, 0.0),
       m_blockPrefix(kSize / 2 + 1, 0.0)
 {

@@ -59,7 +59,6 @@ private:
     // Summed power of the bins within m_halfWidth of `hz`, from `prefix`.
     double WindowPower(const std::vector<double>& prefix, double hz) const;
 
-    double m_rate;
     double m_shift;       // |shift|
     double m_halfWidth;   // Hz each side of a tone
     double m_low, m_high;
