@@ -1,8 +1,12 @@
 #pragma once
 // Command identifiers shared by the menu, the accelerators, the tool bar
-// buttons and the prompt strings, and the one table that gives each command
-// its menu text, status-bar prompt and tool tip. A command's prompt and tool
-// tip are the two halves of its prompt string (prompt, LF, tool tip).
+// buttons and the prompt strings, and the one table where each command is
+// declared: its menu text, status-bar prompt and tool tip, who carries it out
+// and who says whether it is enabled, its accelerator keys, its button image
+// and its check mark. A command's prompt and tool tip are the two halves of
+// its prompt string (prompt, LF, tool tip). The frame registers the handlers
+// of its own commands by id (FrameCommandTable); the panes carry theirs.
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -92,11 +96,45 @@ enum IndicatorId : int {
     ID_INDICATOR_BAUD = 32812,
 };
 
+// The places that carry out commands; a row may name several panes.
+enum CommandOwner : unsigned {
+    kOwnerReceivePane = 1u << 0,
+    kOwnerTransmitPane = 1u << 1,
+    kOwnerTncPane = 1u << 2,
+    // The frame: first the targets added to it (in the order added), then
+    // its own rows.
+    kOwnerFrame = 1u << 3,
+};
+
+enum class CommandReach {
+    // Works on a pane's own text: only the active pane carries it out, and
+    // only when the row names it; with any other pane active it is disabled.
+    kActivePane,
+    // Belongs to one owner (the station, the frame): reached from any pane.
+    kAnyPane,
+};
+
+enum class CommandEnable {
+    // Enabled whenever its owner is there; nobody is asked.
+    kAlways,
+    // The owner's OnUpdateCommand sets enabled and the check mark; a command
+    // that no owner claims is disabled.
+    kOwner,
+};
+
 struct CommandInfo {
     int id;
     const char* menuText;  // with '&' mnemonic and "\t<keys>"; empty when not in the menu
     const char* prompt;    // status-bar message-pane text while highlighted
     const char* toolTip;   // button tool tip
+    unsigned owners;       // CommandOwner bits
+    CommandReach reach;
+    CommandEnable enable;
+    // Its keys of accelerator table 128 in table order (the first is the one
+    // the menu shows), in Qt's portable key-sequence text; unused ones nullptr.
+    std::array<const char*, 3> keys{};
+    const char* icon = nullptr;  // button image ":/icons/<icon>.svg"; nullptr when it has no button
+    bool checkable = false;      // its menu item carries a check mark
 };
 
 // One accelerator of table 128, in Qt's portable key-sequence text ("Ctrl+N").
@@ -105,11 +143,11 @@ struct Accelerator {
     int id;
 };
 
-// Every command the program knows, in menu order.
+// Every command the program knows, in menu order, one row each.
 std::span<const CommandInfo> CommandTable();
 // The command with this id, or nullptr.
 const CommandInfo* FindCommand(int id);
-// Accelerator table 128.
+// Accelerator table 128: every key of every row.
 std::span<const Accelerator> AcceleratorTable();
 // The keys of table 128 that raise `id`, in table order (first = the one the menu shows).
 std::vector<std::string> KeysForCommand(int id);

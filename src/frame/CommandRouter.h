@@ -1,10 +1,10 @@
 #pragma once
 // The frame's command routing: which target carries out a command and what
-// its menu item and buttons show, both read from the command's one row
-// (CommandRoutes.h). Editing commands go to the active pane alone and are
-// disabled where it has none; station commands reach the transmit pane from
-// any pane; frame commands go to the targets added to the frame, then to the
-// frame's own handlers. Targets are not owned and must outlive the router.
+// its menu item and buttons show, both read from the command's one row in
+// the command table (CommandRoutes.h). Editing commands go to the active pane
+// alone and are disabled where it has none; station commands reach the
+// transmit pane from any pane; frame commands go to the targets added to the
+// frame, then to the frame's own rows. Targets are not owned and must outlive the router.
 // User-interface thread only.
 #include "views/CommandTarget.h"
 

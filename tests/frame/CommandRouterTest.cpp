@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -137,6 +138,19 @@ TEST(CommandRoutes, EveryCommandHasExactlyOneRow)
         EXPECT_NE(r.owners, 0u) << r.id;
     }
     EXPECT_EQ(routed, commands);
+}
+
+TEST(CommandRoutes, TheKeyAMenuItemShowsIsTheFirstKeyOfItsRow)
+{
+    for (const CommandInfo& c : CommandTable()) {
+        const std::string text = c.menuText;
+        const size_t tab = text.find('\t');
+        const std::vector<std::string> keys = KeysForCommand(c.id);
+        if (tab == std::string::npos)
+            continue;
+        ASSERT_FALSE(keys.empty()) << c.id;
+        EXPECT_EQ(text.substr(tab + 1), keys.front()) << c.id;
+    }
 }
 
 }  // namespace

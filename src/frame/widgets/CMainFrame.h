@@ -1,54 +1,50 @@
 #pragma once
-// The program's one top-level window: menu and accelerators, the main tool
-// bar and the function bar, the ten status panes, and the three panes in a
-// vertical splitter (row 0 receive, row 1 transmit, row 2 TNC). It remembers
-// its placement, the bars' docking sides, the function bar's visibility and
-// the upper two pane heights in "Layout", reading them once when made and
-// writing them once when closed.
+// The program's one top-level window, assembled from its parts: the menus
+// and actions (FrameMenus), the two bars (FrameToolBars), the ten status
+// panes (StatusPanes), the three panes in their splitter (FramePanes: row 0
+// receive, row 1 transmit, row 2 TNC), the stored placement (FramePlacement),
+// printing (FramePrinting), help (FrameHelpCommands) and the dialog commands
+// (FrameDialogCommands). Placement, the bars' docking sides, the function
+// bar's visibility and the upper two pane heights live in "Layout", read once
+// when the window is made and written once when it closes.
 //
-// Commands (ids of CommandTable.h) go where their row of CommandRoutes.h
+// Commands (ids of CommandTable.h) go where their row of the command table
 // sends them (CommandRouter): editing commands to the active pane only,
 // station commands to the transmit pane from any pane, the rest to the added
-// targets and then the frame's own handlers (document, printing set-up, bars,
-// panes, help, and the dialog commands of FrameDialogCommands). Accelerator
-// keys are never typed into a pane, also while their command is disabled.
-// Everything runs on the user-interface thread.
+// targets and then the frame's own rows (FrameCommandTable, filled by the
+// parts). Accelerator keys are never typed into a pane, also while their
+// command is disabled. Everything runs on the user-interface thread.
 #include "app/PortState.h"
-#include "frame/BarStyle.h"
-#include "frame/DocumentController.h"
 #include "frame/CommandRouter.h"
-#include "views/CommandTarget.h"
+#include "frame/DocumentController.h"
+#include "frame/FrameCommandTable.h"
 #include "views/FrameStatus.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
-#include <array>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 class CVELTRANApp;
 class CVELTRANDoc;
-class CVELTRANView;
-class CVELTRANView2;
-class CVELTRANView3;
 class FrameDialogCommands;
+class FrameHelpCommands;
+class FrameMenus;
+class FramePanes;
+class FramePlacement;
+class FramePrinting;
 class FramePrompts;
+class FrameToolBars;
 class QAction;
-class QLabel;
-class QMenu;
-class QPrinter;
 class QSplitter;
 class QToolBar;
-class HelpWindow;
 class SplitKeyboardMover;
+class StatusPanes;
 class TuningDock;
 
-class CMainFrame : public QMainWindow, public FrameStatus, private CommandTarget {
+class CMainFrame : public QMainWindow, public FrameStatus {
     Q_OBJECT
 
 public:
@@ -73,9 +69,11 @@ public:
     // Refreshes every action's enabled/checked state and panes 3 and 4.
     void UpdateCommandStates();
     // Adds a handler of frame commands (a dialog), asked before the frame's
-    // own handlers; it claims what it carries in OnUpdateCommand. Not owned;
+    // own rows; it claims what it carries in OnUpdateCommand. Not owned;
     // must outlive the frame.
     void AddCommandTarget(CommandTarget* target);
+    // The frame's own command rows.
+    const FrameCommandTable& FrameCommands() const { return m_commands; }
 
     // After the Ports dialog was confirmed: the receive pane re-applies the
     // RTTY settings, the TNC pane the TNC settings, the transmit pane copies
@@ -95,17 +93,13 @@ public:
     // Ports, Options, K-Call and the tape editing commands.
     FrameDialogCommands& DialogCommands() { return *m_dialogCommands; }
     QAction* Action(int id) const;
-    QSplitter* Splitter() const { return m_wndSplitter; }
-    QToolBar* MainToolBar() const { return m_wndToolBar; }
-    QToolBar* FunctionBar() const { return m_wndFuncBar; }
+    QSplitter* Splitter() const;
+    QToolBar* MainToolBar() const;
+    QToolBar* FunctionBar() const;
     // The pane that keyboard input and pane commands go to.
-    QWidget* ActiveView() const { return m_activeView; }
+    QWidget* ActiveView() const;
     // Status pane 0..9 text (0: the message pane or its idle text).
     QString PaneText(int pane) const;
-
-    bool m_bFuncBar = false;
-    std::string m_strDiddlePane;
-    std::string m_strAutoPane;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,69 +110,33 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void CreateViews();
-    void CreateActions();
-    void CreateMenus();
-    void CreateToolBars();
-    void CreateStatusBar();
-    void ApplyStoredPlacement();
-    void FitStoredOuterSize();
+    // The frame's own rows of m_commands (CMainFrameCommands.cpp).
+    void AddCommandRows();
     void SaveLayout();
-    void RebuildRecentFiles();
     void DocumentChanged();
-    void OnFocusChanged(QWidget* old, QWidget* now);
-    void MovePaneFocus(int step);
-    CommandRouter::Pane ActivePane() const;
-    bool OnFrameCommand(int id);
-    bool OnUpdateFrameCommand(int id, CommandState& state);
-    // CommandTarget: the frame's own commands (the two above).
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
-    void ToggleFunctionBar();
-    void PrintSetup();
-    void SendMail();
-    void ShowHelp();
-    void ShowAbout();
-    void RefreshLockPanes();
     // The document's title, with " (simulated)" while a port runs on the simulated modem.
     void RefreshTitle();
     // The RTTY and TNC ports as the operator is told them.
     std::pair<PortState, PortState> CurrentPortStates() const;
-    QToolBar* MakeBar(const QString& name, const std::vector<int>& ids, QSize iconSize);
 
     CVELTRANApp& m_app;
     CVELTRANDoc& m_doc;
     std::unique_ptr<FramePrompts> m_ownPrompts;
     DocumentController m_docs;
-
-    QSplitter* m_wndSplitter = nullptr;
-    CVELTRANView* m_view = nullptr;
-    CVELTRANView3* m_view3 = nullptr;
-    CVELTRANView2* m_view2 = nullptr;
-    QPointer<QWidget> m_activeView;
-
-    QToolBar* m_wndToolBar = nullptr;
-    QToolBar* m_wndFuncBar = nullptr;
-    uint32_t m_toolBarStyle = 0;
-    uint32_t m_funcBarStyle = 0;
-    std::array<QLabel*, 10> m_panes{};  // [0] unused: pane 0 is the message area
-    QLabel* m_idleLabel = nullptr;
-
-    std::map<int, QAction*> m_actions;
-    std::vector<QAction*> m_recentActions;
-    QMenu* m_fileMenu = nullptr;
-    QAction* m_recentAnchor = nullptr;
+    FrameCommandTable m_commands;
     CommandRouter m_router;
 
+    std::unique_ptr<FramePlacement> m_placement;
+    std::unique_ptr<FramePanes> m_panes;
+    std::unique_ptr<FrameMenus> m_menus;
+    std::unique_ptr<FrameToolBars> m_bars;
+    std::unique_ptr<StatusPanes> m_status;
+    std::unique_ptr<FramePrinting> m_printing;
+    std::unique_ptr<FrameHelpCommands> m_help;
     std::unique_ptr<FrameDialogCommands> m_dialogCommands;
-    std::unique_ptr<QPrinter> m_printer;
-    QPointer<HelpWindow> m_help;
     SplitKeyboardMover* m_splitMover = nullptr;
     TuningDock* m_tuningDock = nullptr;
     QTimer m_updateTimer;
-    // The stored outer size, until the window manager's frame is known and the
-    // inner size has been set to fit it (or a short while after the first show).
-    QSize m_wantedOuterSize;
     bool m_layoutSaved = false;
     bool m_bSimulated = false;  // a port runs on the simulated modem (UpdatePortStatus)
 };

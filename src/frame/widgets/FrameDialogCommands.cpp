@@ -3,6 +3,7 @@
 #include "app/CVELTRANApp.h"
 #include "app/CommandTable.h"
 #include "app/SettingsStore.h"
+#include "frame/FrameCommandTable.h"
 #include "frame/widgets/CKCallDialog.h"
 #include "frame/widgets/COptionsDialog.h"
 
@@ -15,54 +16,25 @@ FrameDialogCommands::FrameDialogCommands(CVELTRANApp& app, QWidget& window, Hook
     m_message = [this](const QString& text) { QMessageBox::warning(&m_window, QStringLiteral("VELTRAN"), text); };
 }
 
-const char* FrameDialogCommands::TapeFileFor(int id)
+void FrameDialogCommands::AddRows(FrameCommandTable& table)
 {
-    switch (id) {
-    case ID_EDIT_CQ_TAPE:
-        return "TAPECQ.TXT";
-    case ID_EDIT_BRAG_TAPE:
-        return "TAPEBRAG.TXT";
-    case ID_EDIT_EXCHANGE_TAPE:
-        return "TAPEEXCHANGE.TXT";
-    case ID_EDIT_STARTUP_TAPE:
-        return "TAPESTARTUP.TXT";
-    case ID_EDIT_TNC_STARTUP_TAPE:
-        return "TAPESTARTUPTNC.TXT";
-    case ID_EDIT_NEW_TAPE:
-        return "";
-    default:
-        return nullptr;
-    }
-}
-
-bool FrameDialogCommands::OnUpdateCommand(int id, CommandState& state)
-{
-    if (id == ID_TOOLS_PORTS || id == ID_TOOLS_OPTIONS || id == ID_TOOLS_KCALL || TapeFileFor(id)) {
-        state.enabled = true;
-        return true;
-    }
-    return false;
-}
-
-bool FrameDialogCommands::OnCommand(int id)
-{
-    switch (id) {
-    case ID_TOOLS_PORTS:
-        RunPorts();
-        return true;
-    case ID_TOOLS_OPTIONS:
-        RunOptions();
-        return true;
-    case ID_TOOLS_KCALL:
-        RunKCall();
-        return true;
-    default:
-        if (const char* file = TapeFileFor(id)) {
-            EditTape(file);
-            return true;
-        }
-        return false;
-    }
+    // The file each tape editing command opens ("" for New Tape).
+    static constexpr struct {
+        int id;
+        const char* file;
+    } kTapes[] = {
+        {ID_EDIT_CQ_TAPE, "TAPECQ.TXT"},
+        {ID_EDIT_BRAG_TAPE, "TAPEBRAG.TXT"},
+        {ID_EDIT_EXCHANGE_TAPE, "TAPEEXCHANGE.TXT"},
+        {ID_EDIT_STARTUP_TAPE, "TAPESTARTUP.TXT"},
+        {ID_EDIT_TNC_STARTUP_TAPE, "TAPESTARTUPTNC.TXT"},
+        {ID_EDIT_NEW_TAPE, ""},
+    };
+    table.Add(ID_TOOLS_PORTS, [this] { RunPorts(); });
+    table.Add(ID_TOOLS_OPTIONS, [this] { RunOptions(); });
+    table.Add(ID_TOOLS_KCALL, [this] { RunKCall(); });
+    for (const auto& tape : kTapes)
+        table.Add(tape.id, [this, file = tape.file] { EditTape(file); });
 }
 
 void FrameDialogCommands::RunPorts()

@@ -5,7 +5,6 @@
 // frame re-applies the ports. User-interface thread only.
 #include "app/widgets/CPortsDialog.h"
 #include "frame/TapeEditor.h"
-#include "views/CommandTarget.h"
 
 #include <QString>
 #include <functional>
@@ -13,9 +12,10 @@
 #include <set>
 
 class CVELTRANApp;
+class FrameCommandTable;
 class QWidget;
 
-class FrameDialogCommands : public CommandTarget {
+class FrameDialogCommands {
 public:
     struct Hooks {
         std::function<PortsDialogStatus()> portStates;  // what the Ports dialog shows of each port
@@ -25,17 +25,15 @@ public:
 
     FrameDialogCommands(CVELTRANApp& app, QWidget& window, Hooks hooks);
 
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CommandState& state) override;
+    // The rows of Ports, Options, K-Call and the tape editing commands.
+    // This must outlive `table`'s use.
+    void AddRows(FrameCommandTable& table);
 
     // Seams for tests: the process launcher and environment of the tape
     // editor, and where failures are shown (a message box by default).
     void SetLauncher(ProcessLauncher* launcher) { m_launcher = launcher ? launcher : &m_detached; }
     void SetEditorEnvironment(EditorEnvironment env) { m_env = std::move(env); }
     void SetMessageSink(std::function<void(const QString&)> sink) { m_message = std::move(sink); }
-
-    // The file a tape editing command opens ("" for New Tape), or nullptr.
-    static const char* TapeFileFor(int id);
 
 private:
     void RunPorts();

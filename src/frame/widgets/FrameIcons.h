@@ -6,7 +6,8 @@
 namespace FrameIcons {
 // Registers the resource file once (it lives in this static library).
 void EnsureLoaded();
-// The tool bar or function bar image of a command; a null icon when it has none.
+// The tool bar or function bar image its row of the command table names; a
+// null icon when it has none.
 QIcon ForCommand(int id);
 QIcon AppIcon();
 }  // namespace FrameIcons

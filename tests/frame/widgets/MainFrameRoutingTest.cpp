@@ -88,4 +88,15 @@ TEST_F(MainFrameRouting, EditingCommandsLeaveTheTransmitPaneAloneWhenAnotherPane
     EXPECT_EQ(transmit->TypeAheadLine().LineText(), "HELLO ");
 }
 
+TEST_F(MainFrameRouting, EveryCommandOfTheFrameHasARowThatCarriesIt)
+{
+    // A frame row without a handler would be a menu item that never works.
+    Make();
+    for (const CommandRoute& route : CommandRoutes()) {
+        if (route.owners & kOwnerFrame) {
+            EXPECT_TRUE(frame->FrameCommands().Has(route.id)) << route.id;
+        }
+    }
+}
+
 }  // namespace
